@@ -1,0 +1,47 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace zorvik {
+
+// The failure numbers the program tells apart. They keep the numbers a user of the Windows
+// original knows from its run-time and database-engine messages.
+namespace err {
+inline constexpr int kOverflow = 6;
+inline constexpr int kTypeMismatch = 13;  // text that is not a date
+inline constexpr int kObjectNotSet = 91;
+inline constexpr int kDdeNoAnswer = 282;       // no application answered the link set-up
+inline constexpr int kDdeRefused = 285;        // the application refused an execute
+inline constexpr int kDdeTimeout = 286;        // no answer in time: a connect error
+inline constexpr int kDdeNoConversation = 293; // execute with no conversation open
+inline constexpr int kNoCurrentRecord = 3021;
+inline constexpr int kFileNotFound = 3024;
+inline constexpr int kReadOnly = 3027;
+inline constexpr int kSyntaxError = 3075;  // a statement or criterion the engine cannot read
+inline constexpr int kMissingTable = 3078;
+inline constexpr int kLockedByOther = 3218;
+inline constexpr int kLocked = 3260;
+inline constexpr int kUnknownField = 3265;
+inline constexpr int kUnrecognizedFormat = 3343;
+inline constexpr int kDiskFull = 3035;
+inline constexpr int kEngineError = 3146;  // any other engine failure, its text in the description
+}  // namespace err
+
+// The one failure type of the program: a number and a description. Raised where the failure
+// happens, reported where the handler decides (see FailureReport.h).
+class Failure : public std::exception {
+ public:
+  Failure(int number, std::string description)
+      : number_(number), description_(std::move(description)) {}
+
+  int Number() const noexcept { return number_; }
+  const std::string& Description() const noexcept { return description_; }
+  const char* what() const noexcept override { return description_.c_str(); }
+
+ private:
+  int number_;
+  std::string description_;
+};
+
+}  // namespace zorvik
