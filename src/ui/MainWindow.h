@@ -1,0 +1,112 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <QWidget>
+
+#include "ui/MainForm.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace zorvik::ui {
+
+struct UiContext;
+
+// The window `Main`: fixed size, centred, every control placed from its twips rectangle and named
+// as in the design (txtCall, BillBoard, OptAdd, ...) so tests and accessibility tools find it.
+// It implements MainForm for the handlers and routes the user's events to them once Attach()
+// has given it their context.
+class MainWindow : public QWidget, public MainForm {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Routes the controls' events to the handlers of `ctx`, which must outlive the window.
+  void Attach(UiContext& ctx);
+  // Stops routing events: after it the window runs no handler, Form_Unload included.
+  void Detach() { ctx_ = nullptr; }
+
+  // Centres the window on its screen; call before show().
+  void CentreOnScreen();
+
+  // The point size the window maps the original's 8 pt to: the largest that lets every fixed
+  // text fit its control with the fonts installed here.
+  double UiPointSize() const { return uiPointSize_; }
+
+  // True when every fixed text (labels, buttons, options, the widest date) fits its control at the
+  // current font.
+  bool AllTextsFit() const;
+
+  // MainView
+  std::string DatabaseFieldText() const override;
+  std::string StartDateText() const override;
+  std::string StopDateText() const override;
+  bool IncludeAllOperators() const override;
+  void SetCaption(const std::string& caption) override;
+  void SetBillboard(const std::string& text) override;
+  void SetQueueCountText(const std::string& text) override;
+  void SelectAdd() override;
+  void FocusOk() override;
+  void BeginBusy() override;
+  void EndBusy() override;
+
+  // MainForm
+  void SetDatabaseFieldText(const std::string& text) override;
+  void SetStopDateText(const std::string& text) override;
+  void FocusDatabaseField() override;
+  Action SelectedAction() const override;
+  void ApplyBillboardLook(const BillboardLook& look) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildControls();
+  void ChooseUiFont();
+  void Place(QWidget* widget, int left, int top, int width, int height);
+  void PlaceLine(const char* name, int x1, int y1, int x2, int y2);
+  int Px(int twips) const;
+  // Runs a handler unless another one is running; a failure that escapes it is reported, never
+  // left to end the program.
+  void RunHandler(const std::function<void(UiContext&)>& handler);
+
+  UiContext* ctx_ = nullptr;
+  double dpi_ = 96.0;
+  double uiPointSize_ = 8.0;
+  double billboardPoints_ = 8.0;
+  bool inHandler_ = false;
+  bool unloaded_ = false;
+  bool shownOnce_ = false;
+  int busyDepth_ = 0;
+
+  QLabel* label1_ = nullptr;
+  QLabel* label3_ = nullptr;
+  QLabel* mrkd_ = nullptr;
+  QLabel* label6_ = nullptr;
+  QLineEdit* txtCall_ = nullptr;
+  QLabel* billBoard_ = nullptr;
+  QGroupBox* grpAction_ = nullptr;
+  QRadioButton* optAdd_ = nullptr;
+  QRadioButton* optRefresh_ = nullptr;
+  QRadioButton* optCleanLog_ = nullptr;
+  QCheckBox* chkOps_ = nullptr;
+  QLabel* label2_ = nullptr;
+  QLabel* label4_ = nullptr;
+  QPushButton* cmdOk_ = nullptr;
+  QPushButton* help_ = nullptr;
+  QLineEdit* fDate_ = nullptr;
+  QLineEdit* tDate_ = nullptr;
+};
+
+}  // namespace zorvik::ui

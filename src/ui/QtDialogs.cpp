@@ -1,0 +1,67 @@
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "core/ZorvikMod.h"
+
+namespace zorvik::ui {
+
+QString DisplayText(const std::string& text) {
+  QString shown = QString::fromStdString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(kAppTitle) : title));
+  box.setText(DisplayText(text));
+  // Plain text: paths and descriptions in boxes are never read as markup.
+  box.setTextFormat(Qt::PlainText);
+  switch (flags & 0xF0) {
+    case mb::kOkStop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case mb::kOkExclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case mb::kOkInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+  }
+  if ((flags & 0x0F) == 4) {  // Yes/No; the 256 bit makes the second button, No, the default
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton((flags & 0x300) == 0x100 ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::kYes : Answer::kNo;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return Answer::kOk;
+}
+
+std::optional<std::string> QtDialogs::ShowOpen(const std::string& startFolder) {
+  const QString chosen =
+      QFileDialog::getOpenFileName(parent_, QString(), QString::fromStdString(startFolder));
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
+void QtDialogs::Beep() {
+  QApplication::beep();
+}
+
+bool QtDialogs::OpenHelpPage(const std::string& path) {
+  // A file URL, never a command line: a path with blanks or shell characters stays one path.
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+}  // namespace zorvik::ui

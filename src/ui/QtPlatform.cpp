@@ -1,0 +1,32 @@
+#include "ui/QtPlatform.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "zorvik/Version.h"
+
+namespace zorvik::ui {
+
+host::ProgramIdentity CurrentProgramIdentity() {
+  return {
+      .name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString(),
+      .major = version::kMajor,
+      .minor = version::kMinor,
+      .revision = version::kRevision,
+  };
+}
+
+std::string ProgramFolder() {
+  return QCoreApplication::applicationDirPath().toStdString();
+}
+
+std::string ShortDatePatternOf(const QLocale& locale) {
+  QString pattern = locale.dateFormat(QLocale::ShortFormat);
+  // Exactly two y's (not part of a longer run) is a two-digit year.
+  static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+  pattern.replace(twoDigitYear, QStringLiteral("yyyy"));
+  return pattern.toStdString();
+}
+
+}  // namespace zorvik::ui

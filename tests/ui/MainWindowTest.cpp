@@ -1,0 +1,183 @@
+// The Qt window: its layout, and the glue from its events to the handlers.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "OpsRecorder.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeHost.h"
+#include "ui/BillboardStyle.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionHints.h"
+#include "ui/StartupShutdown.h"
+#include "ui/Twips.h"
+#include "ui/UiContext.h"
+
+using namespace zorvik;
+
+namespace {
+
+// A window with recording operations and scripted dialogs behind it.
+struct Rig {
+  ZorvikMod mod;
+  testing::FakeDde dde;
+  testing::FakeSettings settings;
+  testing::FakeDialogs dialogs;
+  ui::MainWindow window;
+  host::HostContext host{mod, dde, settings, dialogs, window, {"Zorvik", 1, 4, 2}};
+  testing::OpsRecorder rec;
+  ui::UiContext ctx{host, window, rec.Bind(host), "/opt/zorvik", {}};
+
+  Rig() {
+    settings.Set("LogPathName", "/home/op/DXKeeper/Databases/log.sqlite");
+    window.Attach(ctx);
+  }
+  template <typename T>
+  T* Find(const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+  }
+  // Form_Load, then show the window and let it take the focus.
+  bool Start() {
+    if (ui::FormLoad(ctx) != ui::StartOutcome::kShowWindow) return false;
+    window.show();
+    return QTest::qWaitForWindowActive(&window);
+  }
+  int Count(const std::string& call) const {
+    return static_cast<int>(std::count(rec.calls.begin(), rec.calls.end(), call));
+  }
+};
+
+bool BillboardShowsAll(QLabel* billboard) {
+  return billboard->heightForWidth(billboard->width()) <= billboard->height();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void controlsSitWhereTheTwipsTableSays() {
+    Rig rig;
+    const double dpi = rig.window.screen()->logicalDotsPerInchY();
+    auto px = [dpi](int twips) { return ui::TwipsToPixels(twips, dpi); };
+    const struct {
+      const char* name;
+      ui::TwipsRect rect;
+    } places[] = {
+        {"Label1", {105, 0, 4305, 255}},         {"Label3", {150, 285, 795, 255}},
+        {"mrkd", {2700, 300, 465, 240}},         {"Label6", {3225, 300, 1215, 240}},
+        {"txtCall", {135, 510, 4260, 285}},      {"BillBoard", {240, 975, 2520, 1935}},
+        {"grpAction", {3000, 1050, 1320, 1305}}, {"OptAdd", {105, 210, 1170, 540}},
+        {"OptRefresh", {105, 630, 1170, 330}},   {"OptCleanLog", {105, 945, 1170, 330}},
+        {"chkOps", {3075, 2565, 1155, 330}},     {"Label2", {120, 2985, 495, 255}},
+        {"Label4", {1305, 2985, 615, 255}},      {"cmdOK", {3000, 3105, 495, 345}},
+        {"Help", {3720, 3105, 495, 330}},        {"fDate", {120, 3195, 975, 285}},
+        {"tDate", {1305, 3195, 975, 285}},       {"Line1", {150, 900, 2715, 15}},
+    };
+    for (const auto& p : places) {
+      QWidget* w = rig.Find<QWidget>(p.name);
+      QVERIFY2(w, p.name);
+      QCOMPARE(w->geometry().topLeft(), QPoint(px(p.rect.left), px(p.rect.top)));
+      QCOMPARE(w->width(), px(p.rect.width));
+      if (p.rect.height > 15) QCOMPARE(w->height(), px(p.rect.height));
+    }
+    QCOMPARE(rig.window.size(), QSize(px(4485), px(3525)));
+    QCOMPARE(rig.window.minimumSize(), rig.window.maximumSize());
+    QVERIFY(!(rig.window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(rig.window.windowFlags() & Qt::WindowMinimizeButtonHint));
+  }
+
+  void everyTextFitsItsControl() {
+    Rig rig;
+    QVERIFY2(rig.window.AllTextsFit(), qPrintable(QString::number(rig.window.UiPointSize())));
+    QVERIFY(rig.window.UiPointSize() >= 6.5);
+    auto* billboard = rig.Find<QLabel>("BillBoard");
+    QVERIFY(rig.Start());
+    QVERIFY2(BillboardShowsAll(billboard), "start-up warning");
+    for (auto hint : {ui::ChkOpsMouseUp, ui::OptAddMouseUp, ui::OptCleanLogMouseUp}) {
+      hint(rig.ctx);
+      QVERIFY2(BillboardShowsAll(billboard), qPrintable(billboard->text()));
+    }
+  }
+
+  void billboardStylesChangeOnlyTheLook() {
+    Rig rig;
+    auto* billboard = rig.Find<QLabel>("BillBoard");
+    rig.window.SetBillboard("one\r\ntwo");
+    QCOMPARE(billboard->text(), QStringLiteral("one\ntwo"));
+    const double normalPoints = [&] {
+      ui::SetBillboardStyle(rig.window, ui::kBillboardNormal);
+      return billboard->font().pointSizeF();
+    }();
+    QVERIFY(billboard->alignment() & Qt::AlignLeft);
+    QCOMPARE(billboard->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    ui::SetBillboardStyle(rig.window, ui::kBillboardAlert);
+    QVERIFY(billboard->alignment() & Qt::AlignHCenter);
+    QCOMPARE(billboard->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+    QVERIFY(qAbs(billboard->font().pointSizeF() / normalPoints - 11.0 / 8.0) < 0.05);
+    ui::SetBillboardStyle(rig.window, 2);
+    QVERIFY(billboard->alignment() & Qt::AlignHCenter);
+    QCOMPARE(billboard->text(), QStringLiteral("one\ntwo"));
+  }
+
+  void clickOnRefreshRecountsAndLeavesAddSelected() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    auto* refresh = rig.Find<QRadioButton>("OptRefresh");
+    QTest::mouseClick(refresh, Qt::LeftButton);
+    QTRY_COMPARE(rig.Find<QLabel>("BillBoard")->text(),
+                 QStringLiteral("The QSO counter was refreshed"));
+    QVERIFY(rig.Find<QRadioButton>("OptAdd")->isChecked());
+    QVERIFY(!refresh->isChecked());
+    QCOMPARE(rig.Count("showQueueCount"), 1);
+  }
+
+  void doubleClickPicksAFileAndChecksItOnce() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    rig.dialogs.openResults.push_back("/data/chosen.sqlite");
+    auto* field = rig.Find<QLineEdit>("txtCall");
+    field->setFocus();
+    QTest::mouseDClick(field, Qt::LeftButton);
+    QTRY_VERIFY(rig.Find<QPushButton>("cmdOK")->hasFocus());
+    QTest::qWait(50);
+    QCOMPARE(field->text(), QStringLiteral("/data/chosen.sqlite"));
+    QCOMPARE(rig.dialogs.openFolders.size(), size_t{1});
+    QCOMPARE(rig.Count("openDatabase /data/chosen.sqlite"), 1);
+  }
+
+  void leavingTheFieldWithABadPathShowsOneBoxAndComesBack() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    rig.rec.openFailure = Failure(3024, "Could not find file.");
+    auto* field = rig.Find<QLineEdit>("txtCall");
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    field->setText("/no/such.sqlite");
+    QTest::keyClick(field, Qt::Key_Tab);
+    QTRY_COMPARE(rig.dialogs.boxes.size(), size_t{1});
+    QTest::qWait(50);
+    QCOMPARE(rig.dialogs.boxes.size(), size_t{1});
+    QCOMPARE(rig.dialogs.boxes[0].title, std::string("Connect Error"));
+    QTRY_VERIFY(field->hasFocus());
+    QCOMPARE(field->text(), QStringLiteral("/no/such.sqlite"));
+  }
+
+  void closingRunsUnloadOnce() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    rig.window.close();
+    rig.window.close();
+    QCOMPARE(rig.Count("send commandcomplete"), 1);
+    QCOMPARE(rig.dde.journal, std::vector<std::string>{"001commandcomplete"});
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
