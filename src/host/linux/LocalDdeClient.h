@@ -30,7 +30,7 @@ namespace zorvik::host {
 class LocalDdeClient : public DdeClient {
  public:
   struct Options {
-    std::filesystem::path directory;  // empty: DdeDirectory() at each link set-up
+    std::filesystem::path directory{};  // empty: DdeDirectory() at each link set-up
     std::chrono::milliseconds replyTimeout{3000};
   };
 
