@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,18 +22,22 @@ class Database {
   // Opens an existing log for reading and writing (shared). Never creates a file. Fails with
   // 3024 (no such file), 3343 (not a database), 3078 (one of QSOs, Progress, QTHs, PrintQueue
   // missing), 3027 (read-only where writing is needed), 3218/3260 (locked; waits a few seconds
-  // first).
-  static std::unique_ptr<Database> Open(const std::string& path);
+  // first). `lock_wait` is how long a locked log is waited for, on opening and on every later
+  // statement.
+  static std::unique_ptr<Database> Open(
+      const std::string& path, std::chrono::milliseconds lock_wait = std::chrono::seconds(5));
 
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  // Opens an updatable set over a single-table SELECT, standing on its first row (if any).
+  // Opens an updatable set over a single-table SELECT, standing on its first row (if any). The
+  // set's fields are all the fields of the table, whatever the SELECT lists. Fails with 3075 for
+  // a statement the layer cannot read, 3078 / 3265 for an unknown table / field.
   std::unique_ptr<Recordset> OpenRecordset(const std::string& statement);
 
-  // Runs an UPDATE (or another statement that returns no rows). RecordsAffected() then gives the
-  // number of rows it changed.
+  // Runs an UPDATE (or another statement that returns no rows; one statement only, a statement
+  // that returns rows fails). RecordsAffected() then gives the number of rows it changed.
   void Execute(const std::string& statement);
   std::int64_t RecordsAffected() const;
 
@@ -42,8 +47,12 @@ class Database {
   sqlite3* Handle() const;
 
  private:
+  friend class Transaction;
+  friend class Savepoint;
   struct Impl;
   explicit Database(std::unique_ptr<Impl> impl);
+  // Tells the record sets that rows may have changed behind them (a rollback).
+  void NoteChange();
   std::unique_ptr<Impl> impl_;
 };
 

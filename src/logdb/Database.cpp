@@ -1,0 +1,152 @@
+#include "logdb/Database.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "core/Failure.h"
+#include "logdb/DateValueFunction.h"
+#include "logdb/SqlDialect.h"
+#include "logdb/SqliteRecordset.h"
+#include "logdb/SqliteSupport.h"
+
+namespace zorvik::logdb {
+namespace {
+
+constexpr std::array<const char*, 4> kRequiredTables = {"QSOs", "Progress", "QTHs", "PrintQueue"};
+
+void CheckFileBeforeOpening(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::file_status status = path.empty() ? fs::file_status{} : fs::status(path, ec);
+  if (!fs::exists(status)) {
+    throw Failure(err::kFileNotFound, "Could not find the log file '" + path + "'");
+  }
+  if (fs::is_directory(status)) {
+    throw Failure(err::kFileNotFound, "'" + path + "' is a folder, not a log file");
+  }
+  // SQLite takes an empty file for an empty database; to the user it is no log at all.
+  if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) {
+    throw Failure(err::kUnrecognizedFormat, "'" + path + "' is empty, not a log database");
+  }
+}
+
+void CheckTables(sqlite3* db, const std::string& path) {
+  for (const char* table : kRequiredTables) {
+    // Reading the schema is also the first read of the file: a file that is not a database
+    // fails here with SQLITE_NOTADB.
+    Statement find(db,
+                   "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+    find.Bind(1, Value(table));
+    if (!find.Step()) {
+      throw Failure(err::kMissingTable,
+                    "The file '" + path + "' is not a DXKeeper log: it has no " + table + " table");
+    }
+  }
+}
+
+}  // namespace
+
+struct Database::Impl {
+  std::shared_ptr<Connection> conn;
+  std::int64_t records_affected = 0;
+};
+
+std::unique_ptr<Database> Database::Open(const std::string& path,
+                                         std::chrono::milliseconds lock_wait) {
+  CheckFileBeforeOpening(path);
+  auto conn = std::make_shared<Connection>();
+  conn->path = path;
+  // Never SQLITE_OPEN_CREATE: a mistyped path must fail, not leave an empty file behind. A file
+  // without write permission opens read-only, and writing to it then fails with 3027.
+  int rc = sqlite3_open_v2(path.c_str(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc != SQLITE_OK) {
+    if ((rc & 0xff) == SQLITE_CANTOPEN) {
+      throw Failure(err::kFileNotFound, "Could not open the log file '" + path + "'");
+    }
+    ThrowSqlite(conn->db, rc, path);
+  }
+  sqlite3_busy_timeout(conn->db, static_cast<int>(lock_wait.count()));
+  // A log may come from anywhere: its schema (views, triggers) must not call functions with
+  // side effects, nor write to the schema table.
+  sqlite3_db_config(conn->db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(conn->db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  RegisterDateValue(conn->db);
+  CheckTables(conn->db, path);
+  auto impl = std::make_unique<Impl>();
+  impl->conn = std::move(conn);
+  return std::unique_ptr<Database>(new Database(std::move(impl)));
+}
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Database::~Database() = default;
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& statement) {
+  RowidSelect select = MakeRowidSelect(TranslateStatement(statement));
+  return std::make_unique<SqliteRecordset>(impl_->conn, select.table, select.sql);
+}
+
+void Database::Execute(const std::string& statement) {
+  Statement st(impl_->conn->db, TranslateStatement(statement));
+  if (st.ColumnCount() > 0) {
+    throw Failure(err::kEngineError,
+                  "A statement that returns rows cannot be executed: " + statement);
+  }
+  while (st.Step()) {
+  }
+  ++impl_->conn->generation;
+  impl_->records_affected = sqlite3_changes64(impl_->conn->db);
+}
+
+std::int64_t Database::RecordsAffected() const {
+  return impl_->records_affected;
+}
+
+const std::string& Database::Path() const {
+  return impl_->conn->path;
+}
+
+sqlite3* Database::Handle() const {
+  return impl_->conn->db;
+}
+
+void Database::NoteChange() {
+  ++impl_->conn->generation;
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+  ExecPlain(db_.Handle(), "BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+  if (done_) return;
+  sqlite3_exec(db_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  db_.NoteChange();
+}
+
+void Transaction::Commit() {
+  ExecPlain(db_.Handle(), "COMMIT");
+  done_ = true;
+}
+
+Savepoint::Savepoint(Database& db)
+    : db_(db), name_("zorvik_sp_" + std::to_string(++db.impl_->conn->savepoint_serial)) {
+  ExecPlain(db_.Handle(), ("SAVEPOINT " + name_).c_str());
+}
+
+Savepoint::~Savepoint() {
+  if (done_) return;
+  sqlite3_exec(db_.Handle(), ("ROLLBACK TO " + name_ + "; RELEASE " + name_).c_str(), nullptr,
+               nullptr, nullptr);
+  db_.NoteChange();
+}
+
+void Savepoint::Release() {
+  ExecPlain(db_.Handle(), ("RELEASE " + name_).c_str());
+  done_ = true;
+}
+
+}  // namespace zorvik::logdb

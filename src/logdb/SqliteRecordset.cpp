@@ -1,0 +1,350 @@
+#include "logdb/SqliteRecordset.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/Failure.h"
+#include "logdb/SqlDialect.h"
+
+namespace zorvik::logdb {
+namespace {
+
+// DAO's numbers for misuse of a record set.
+constexpr int kUpdateWithoutEdit = 3020;
+constexpr int kObjectClosed = 3420;
+
+// Sets small enough that a lookup per row is cheaper than scanning the whole table.
+constexpr std::size_t kPointLookupLimit = 4096;
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The text a value is found by: the host's engine compares text without regard to case and a
+// number with its decimal text. Null is found by no criterion.
+std::optional<std::string> FindKey(const Value& v) {
+  if (v.IsNull()) return std::nullopt;
+  return Lower(v.ToText());
+}
+
+[[noreturn]] void NoCurrentRecord() {
+  throw Failure(err::kNoCurrentRecord, "No current record");
+}
+
+}  // namespace
+
+SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, std::string table,
+                                 const std::string& rowid_select)
+    : conn_(std::move(conn)), table_(std::move(table)), quoted_table_(QuoteIdentifier(table_)) {
+  {
+    Statement info(conn_->db, "SELECT name FROM pragma_table_info(?)");
+    info.Bind(1, Value(table_));
+    while (info.Step()) {
+      std::string name = info.Column(0).ToText();
+      column_index_.emplace(Lower(name), static_cast<int>(columns_.size()));
+      columns_.push_back(std::move(name));
+    }
+  }
+  if (columns_.empty()) {
+    throw Failure(err::kMissingTable, "The log has no table named " + table_);
+  }
+  {
+    Statement rows(conn_->db, rowid_select);
+    while (rows.Step()) rowids_.push_back(rows.ColumnInt(0));
+  }
+  std::string select = "SELECT ";
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    if (i) select += ", ";
+    select += QuoteIdentifier(columns_[i]);
+  }
+  select += " FROM " + quoted_table_ + " WHERE rowid = ?";
+  read_row_ = std::make_unique<Statement>(conn_->db, select);
+  if (!rowids_.empty()) pos_ = 0;
+}
+
+SqliteRecordset::~SqliteRecordset() = default;
+
+void SqliteRecordset::CheckOpen() const {
+  if (closed_) throw Failure(kObjectClosed, "The record set is closed");
+}
+
+int SqliteRecordset::ColumnIndex(std::string_view name) const {
+  auto it = column_index_.find(Lower(name));
+  if (it == column_index_.end()) {
+    throw Failure(err::kUnknownField, "Item not found in this collection: no field " +
+                                          std::string(name) + " in " + table_);
+  }
+  return it->second;
+}
+
+void SqliteRecordset::LeaveRow() {
+  mode_ = EditMode::kNone;
+  pending_.clear();
+}
+
+void SqliteRecordset::MoveFirst() {
+  CheckOpen();
+  LeaveRow();
+  if (rowids_.empty()) NoCurrentRecord();
+  pos_ = 0;
+}
+
+void SqliteRecordset::MoveLast() {
+  CheckOpen();
+  LeaveRow();
+  if (rowids_.empty()) NoCurrentRecord();
+  pos_ = rowids_.size() - 1;
+}
+
+void SqliteRecordset::MoveNext() {
+  CheckOpen();
+  LeaveRow();
+  if (!pos_) NoCurrentRecord();
+  if (*pos_ + 1 < rowids_.size()) {
+    pos_ = *pos_ + 1;
+  } else {
+    pos_.reset();
+  }
+}
+
+std::int64_t SqliteRecordset::RecordCount() const {
+  CheckOpen();
+  return static_cast<std::int64_t>(rowids_.size());
+}
+
+bool SqliteRecordset::IsEof() const {
+  CheckOpen();
+  return !pos_;
+}
+
+bool SqliteRecordset::NoMatch() const {
+  CheckOpen();
+  return no_match_;
+}
+
+std::vector<Value> SqliteRecordset::ReadRow(std::int64_t rowid) const {
+  read_row_->Bind(1, Value(rowid));
+  std::vector<Value> row;
+  if (read_row_->Step()) {
+    row.reserve(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      row.push_back(read_row_->Column(static_cast<int>(i)));
+    }
+  }
+  // Reset at once: a statement left mid-step would hold a read lock and block COMMIT/ROLLBACK.
+  read_row_->Reset();
+  if (row.empty()) {
+    throw Failure(err::kNoCurrentRecord, "No current record: the row was deleted");
+  }
+  return row;
+}
+
+const std::vector<Value>& SqliteRecordset::CurrentRow() const {
+  if (!pos_) NoCurrentRecord();
+  if (row_pos_ != pos_ || row_generation_ != conn_->generation) {
+    row_pos_.reset();
+    row_ = ReadRow(rowids_[*pos_]);
+    row_pos_ = pos_;
+    row_generation_ = conn_->generation;
+  }
+  return row_;
+}
+
+Value SqliteRecordset::Fields(std::string_view name) const {
+  CheckOpen();
+  int column = ColumnIndex(name);
+  if (mode_ != EditMode::kNone) {
+    auto it = pending_.find(column);
+    if (it != pending_.end()) return it->second;
+    // A new row shows Null until stored; the table's defaults are applied by the insert.
+    if (mode_ == EditMode::kAddNew) return Value();
+  }
+  return CurrentRow()[column];
+}
+
+void SqliteRecordset::Edit() {
+  CheckOpen();
+  CurrentRow();  // 3021 without a current row, and the old values for the find indexes
+  LeaveRow();
+  mode_ = EditMode::kEdit;
+}
+
+void SqliteRecordset::AddNew() {
+  CheckOpen();
+  LeaveRow();
+  mode_ = EditMode::kAddNew;
+}
+
+void SqliteRecordset::SetField(std::string_view name, const Value& value) {
+  CheckOpen();
+  int column = ColumnIndex(name);
+  if (mode_ == EditMode::kNone) {
+    throw Failure(kUpdateWithoutEdit, "Update or field assignment without AddNew or Edit");
+  }
+  pending_[column] = value;
+}
+
+void SqliteRecordset::Update() {
+  CheckOpen();
+  if (mode_ == EditMode::kNone) {
+    throw Failure(kUpdateWithoutEdit, "Update without AddNew or Edit");
+  }
+  if (mode_ == EditMode::kEdit) {
+    if (!pending_.empty()) {
+      std::vector<Value> old_row = CurrentRow();
+      std::string sql = "UPDATE " + quoted_table_ + " SET ";
+      bool first = true;
+      for (const auto& [column, value] : pending_) {
+        if (!first) sql += ", ";
+        first = false;
+        sql += QuoteIdentifier(columns_[column]) + " = ?";
+      }
+      sql += " WHERE rowid = ?";
+      Statement update(conn_->db, sql);
+      int index = 1;
+      for (const auto& [column, value] : pending_) update.Bind(index++, value);
+      update.Bind(index, Value(rowids_[*pos_]));
+      update.Step();
+      ++conn_->generation;
+      if (!indexes_.empty()) {
+        IndexRemove(*pos_, old_row);
+        IndexAdd(*pos_, CurrentRow());
+      }
+    }
+  } else {
+    std::string sql = "INSERT INTO " + quoted_table_;
+    if (pending_.empty()) {
+      sql += " DEFAULT VALUES";
+    } else {
+      std::string names, marks;
+      for (const auto& [column, value] : pending_) {
+        if (!names.empty()) {
+          names += ", ";
+          marks += ", ";
+        }
+        names += QuoteIdentifier(columns_[column]);
+        marks += "?";
+      }
+      sql += " (" + names + ") VALUES (" + marks + ")";
+    }
+    Statement insert(conn_->db, sql);
+    int index = 1;
+    for (const auto& [column, value] : pending_) insert.Bind(index++, value);
+    insert.Step();
+    ++conn_->generation;
+    rowids_.push_back(sqlite3_last_insert_rowid(conn_->db));
+    if (!indexes_.empty()) IndexAdd(rowids_.size() - 1, ReadRow(rowids_.back()));
+  }
+  LeaveRow();
+}
+
+void SqliteRecordset::IndexRemove(std::size_t pos, const std::vector<Value>& row) {
+  for (auto& [column, index] : indexes_) {
+    auto key = FindKey(row[column]);
+    if (!key) continue;
+    auto it = index.find(*key);
+    if (it == index.end()) continue;
+    auto& positions = it->second;
+    auto at = std::lower_bound(positions.begin(), positions.end(), pos);
+    if (at != positions.end() && *at == pos) positions.erase(at);
+  }
+}
+
+void SqliteRecordset::IndexAdd(std::size_t pos, const std::vector<Value>& row) {
+  for (auto& [column, index] : indexes_) {
+    auto key = FindKey(row[column]);
+    if (!key) continue;
+    auto& positions = index[*key];
+    auto p = static_cast<std::uint32_t>(pos);
+    positions.insert(std::lower_bound(positions.begin(), positions.end(), p), p);
+  }
+}
+
+SqliteRecordset::FieldIndex& SqliteRecordset::IndexFor(int column) {
+  auto found = indexes_.find(column);
+  if (found != indexes_.end()) return found->second;
+
+  FieldIndex index;
+  std::string field = QuoteIdentifier(columns_[column]);
+  if (rowids_.size() <= kPointLookupLimit) {
+    Statement read(conn_->db, "SELECT " + field + " FROM " + quoted_table_ + " WHERE rowid = ?");
+    for (std::size_t pos = 0; pos < rowids_.size(); ++pos) {
+      read.Bind(1, Value(rowids_[pos]));
+      if (read.Step()) {
+        if (auto key = FindKey(read.Column(0))) {
+          index[*key].push_back(static_cast<std::uint32_t>(pos));
+        }
+      }
+      read.Reset();
+    }
+  } else {
+    // One pass over the table in rowid order, merged with the set's rows sorted by rowid.
+    std::vector<std::pair<std::int64_t, std::uint32_t>> by_rowid;
+    by_rowid.reserve(rowids_.size());
+    for (std::size_t pos = 0; pos < rowids_.size(); ++pos) {
+      by_rowid.emplace_back(rowids_[pos], static_cast<std::uint32_t>(pos));
+    }
+    std::sort(by_rowid.begin(), by_rowid.end());
+    Statement scan(conn_->db,
+                   "SELECT rowid, " + field + " FROM " + quoted_table_ + " ORDER BY rowid");
+    std::size_t next = 0;
+    while (next < by_rowid.size() && scan.Step()) {
+      std::int64_t rowid = scan.ColumnInt(0);
+      while (next < by_rowid.size() && by_rowid[next].first < rowid) ++next;
+      if (next < by_rowid.size() && by_rowid[next].first == rowid) {
+        if (auto key = FindKey(scan.Column(1))) index[*key].push_back(by_rowid[next].second);
+        ++next;
+      }
+    }
+    scan.Reset();
+    for (auto& [key, positions] : index) std::sort(positions.begin(), positions.end());
+  }
+  return indexes_.emplace(column, std::move(index)).first->second;
+}
+
+void SqliteRecordset::Find(std::string_view criterion, bool from_start) {
+  CheckOpen();
+  Criterion c = ParseCriterion(criterion);
+  int column = ColumnIndex(c.field);
+  if (!from_start && !pos_) NoCurrentRecord();
+  std::size_t start = from_start ? 0 : *pos_ + 1;
+  LeaveRow();
+  const FieldIndex& index = IndexFor(column);
+  auto it = index.find(Lower(c.value));
+  if (it != index.end()) {
+    auto at = std::lower_bound(it->second.begin(), it->second.end(), start);
+    if (at != it->second.end()) {
+      pos_ = *at;
+      no_match_ = false;
+      return;
+    }
+  }
+  pos_.reset();
+  no_match_ = true;
+}
+
+void SqliteRecordset::FindFirst(std::string_view criterion) {
+  Find(criterion, true);
+}
+
+void SqliteRecordset::FindNext(std::string_view criterion) {
+  Find(criterion, false);
+}
+
+void SqliteRecordset::Close() {
+  if (closed_) return;
+  closed_ = true;
+  LeaveRow();
+  read_row_.reset();
+  indexes_.clear();
+  rowids_ = {};
+  pos_.reset();
+  row_.clear();
+  conn_.reset();
+}
+
+}  // namespace zorvik::logdb

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "logdb/Recordset.h"
+#include "logdb/SqliteSupport.h"
+
+namespace zorvik::logdb {
+
+// The Recordset over SQLite (semantics in Recordset.h). It holds the rowids of its rows in the
+// statement's order, reads the current row by rowid when a field is asked for, and keeps that
+// row until the position or the data changes. Find indexes are built per field on first use,
+// in one pass, and kept in step with Edit and AddNew.
+class SqliteRecordset final : public Recordset {
+ public:
+  // `rowid_select` gives the rowids of the set's rows over `table`, in order.
+  SqliteRecordset(std::shared_ptr<Connection> conn, std::string table,
+                  const std::string& rowid_select);
+  ~SqliteRecordset() override;
+
+  void MoveFirst() override;
+  void MoveNext() override;
+  void MoveLast() override;
+  std::int64_t RecordCount() const override;
+  bool IsEof() const override;
+
+  void FindFirst(std::string_view criterion) override;
+  void FindNext(std::string_view criterion) override;
+  bool NoMatch() const override;
+
+  Value Fields(std::string_view name) const override;
+
+  void Edit() override;
+  void AddNew() override;
+  void SetField(std::string_view name, const Value& value) override;
+  void Update() override;
+
+  void Close() override;
+
+ private:
+  enum class EditMode { kNone, kEdit, kAddNew };
+  // Values of one field -> ascending positions of the rows that hold them.
+  using FieldIndex = std::unordered_map<std::string, std::vector<std::uint32_t>>;
+
+  void CheckOpen() const;
+  int ColumnIndex(std::string_view name) const;  // throws 3265
+  void LeaveRow();                               // a move drops an unfinished Edit/AddNew
+  const std::vector<Value>& CurrentRow() const;  // throws 3021
+  std::vector<Value> ReadRow(std::int64_t rowid) const;
+  FieldIndex& IndexFor(int column);
+  void Find(std::string_view criterion, bool from_start);
+  void IndexRemove(std::size_t pos, const std::vector<Value>& row);
+  void IndexAdd(std::size_t pos, const std::vector<Value>& row);
+
+  std::shared_ptr<Connection> conn_;
+  std::string table_;
+  std::string quoted_table_;
+  std::vector<std::string> columns_;
+  std::unordered_map<std::string, int> column_index_;  // lower-case name -> column
+  std::vector<std::int64_t> rowids_;
+  std::optional<std::size_t> pos_;
+  bool no_match_ = false;
+  bool closed_ = false;
+
+  EditMode mode_ = EditMode::kNone;
+  std::map<int, Value> pending_;
+
+  std::unique_ptr<Statement> read_row_;
+  // The current row as last read; `mutable` because reading a field fills it.
+  mutable std::vector<Value> row_;
+  mutable std::optional<std::size_t> row_pos_;
+  mutable std::uint64_t row_generation_ = 0;
+
+  std::unordered_map<int, FieldIndex> indexes_;
+};
+
+}  // namespace zorvik::logdb

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "TestLog.h"
+#include "core/Failure.h"
+#include "logdb/Database.h"
+#include "logdb/LogSession.h"
+
+namespace zorvik::logdb {
+namespace {
+
+using testing::MakeLog;
+using testing::RawDb;
+using testing::TempDir;
+
+class TransactionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = dir_.File("log.sqlite");
+    MakeLog(path_, "INSERT INTO QSOs (Call, QSL_Rcvd) VALUES ('A', ''), ('B', '')");
+    db_ = Database::Open(path_);
+  }
+  std::string Rcvd() {
+    return RawDb(path_).Text("SELECT group_concat(QSL_Rcvd, ',') FROM QSOs ORDER BY rowid");
+  }
+  TempDir dir_;
+  std::string path_;
+  std::unique_ptr<Database> db_;
+};
+
+TEST_F(TransactionTest, CommittedWorkStaysAndUncommittedWorkIsRolledBack) {
+  {
+    Transaction t(*db_);
+    db_->Execute("Update QSOs Set QSL_Rcvd='~'");
+    EXPECT_EQ(db_->RecordsAffected(), 2);
+  }
+  EXPECT_EQ(Rcvd(), ",");
+  {
+    Transaction t(*db_);
+    auto set = db_->OpenRecordset("Select * From QSOs");
+    set->Edit();
+    set->SetField("QSL_Rcvd", Value("R"));
+    set->Update();
+    t.Commit();
+  }
+  EXPECT_EQ(Rcvd(), "R,");
+}
+
+TEST_F(TransactionTest, SavepointUndoesOnlyItsOwnWork) {
+  Transaction t(*db_);
+  auto set = db_->OpenRecordset("Select * From QSOs");
+  db_->Execute("Update QSOs Set QSL_Rcvd='~' Where Call='A'");
+  {
+    Savepoint kept(*db_);
+    db_->Execute("Update QSOs Set QSL_Rcvd='R' Where Call='B'");
+    kept.Release();
+  }
+  {
+    Savepoint undone(*db_);
+    set->Edit();
+    set->SetField("QSL_Rcvd", Value("X"));
+    set->Update();
+    EXPECT_EQ(set->Fields("QSL_Rcvd").ToText(), "X");
+  }
+  EXPECT_EQ(set->Fields("QSL_Rcvd").ToText(), "~");  // the set sees the rollback
+  EXPECT_THROW(Transaction nested(*db_), Failure);
+  t.Commit();
+  EXPECT_EQ(Rcvd(), "~,R");
+}
+
+TEST_F(TransactionTest, SessionReplacesTheHandleOnlyWhenTheNewPathOpens) {
+  LogSession session;
+  session.ReplaceDatabase(path_);
+  Database* first = session.LogDb.get();
+  session.QsoSet = session.LogDb->OpenRecordset("Select * From QSOs");
+  EXPECT_THROW(session.ReplaceDatabase(dir_.File("missing.sqlite")), Failure);
+  EXPECT_EQ(session.LogDb.get(), first);
+  EXPECT_THROW(session.QsoSet->MoveFirst(), Failure);  // closed by the replacement
+  session.CloseAllSets();                              // a second close is harmless
+}
+
+}  // namespace
+}  // namespace zorvik::logdb
