@@ -94,7 +94,7 @@ void LocalDdeClient::OpenLink() {
     if (error == QLocalSocket::SocketTimeoutError) ThrowTimeout();
     ThrowNoAnswer();
   }
-  const Message reply = Exchange(EncodeMessage(verb::kAdvise, item_), err::kDdeNoAnswer);
+  const Message reply = Exchange(EncodeMessage(verb::kAdvise, item_), err::kDdeNoAnswer, deadline);
   if (reply.verb == verb::kData) {
     text_ = reply.payload;
     return;
@@ -113,13 +113,14 @@ void LocalDdeClient::LinkExecute(const std::string& command) {
     CloseConversation();
     ThrowNoConversation();
   }
-  const Message reply = Exchange(EncodeMessage(verb::kExecute, command), err::kDdeNoConversation);
+  const Message reply = Exchange(EncodeMessage(verb::kExecute, command), err::kDdeNoConversation,
+                                 Clock::now() + options_.replyTimeout);
   if (reply.verb == verb::kAck) return;
   throw Failure(err::kDdeRefused, "Foreign application won't perform DDE method or operation");
 }
 
-Message LocalDdeClient::Exchange(const std::string& message, int closedNumber) {
-  const auto deadline = Clock::now() + options_.replyTimeout;
+Message LocalDdeClient::Exchange(const std::string& message, int closedNumber,
+                                 Clock::time_point deadline) {
   const auto hangUp = [&]() -> Failure {
     CloseConversation();
     if (closedNumber == err::kDdeNoAnswer) {

@@ -58,8 +58,8 @@ class LocalDdeClient : public DdeClient {
   void CloseConversation() noexcept;
   // Sends one message and returns the host's reply, taking UPDATE lines on the way as new
   // values of the linked item. Throws per the table above; `closedNumber` is the number for a
-  // host that hangs up instead of replying.
-  Message Exchange(const std::string& message, int closedNumber);
+  // host that hangs up instead of replying; `deadline` bounds the whole exchange.
+  Message Exchange(const std::string& message, int closedNumber, Clock::time_point deadline);
   ReadResult ReadLine(Clock::time_point deadline, std::string& line);
 
   Options options_;
