@@ -17,6 +17,16 @@ constexpr int kObjectClosed = 3420;
 
 // Sets small enough that a lookup per row is cheaper than scanning the whole table.
 constexpr std::size_t kPointLookupLimit = 4096;
+// A field with more distinct values than this is not worth caching column-wise.
+constexpr std::size_t kMaxDistinct = 4096;
+
+// Identity of a value for the column cache: type and exact content.
+std::string InternKey(const Value& v) {
+  if (v.IsNull()) return "n";
+  if (v.IsInteger()) return "i" + v.ToText();
+  if (v.IsReal()) return "r" + v.ToText();
+  return "t" + v.AsText();
+}
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -39,7 +49,11 @@ std::optional<std::string> FindKey(const Value& v) {
 
 SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, std::string table,
                                  const std::string& rowid_select)
-    : conn_(std::move(conn)), table_(std::move(table)), quoted_table_(QuoteIdentifier(table_)) {
+    : conn_(std::move(conn)),
+      table_(std::move(table)),
+      quoted_table_(QuoteIdentifier(table_)),
+      table_key_(Lower(table_)) {
+  seen_generation_ = conn_->Generation(table_key_);
   {
     Statement info(conn_->db, "SELECT name FROM pragma_table_info(?)");
     info.Bind(1, Value(table_));
@@ -143,15 +157,76 @@ std::vector<Value> SqliteRecordset::ReadRow(std::int64_t rowid) const {
   return row;
 }
 
+void SqliteRecordset::SyncCaches() const {
+  std::uint64_t now = conn_->Generation(table_key_);
+  if (now == seen_generation_) return;
+  row_pos_.reset();
+  indexes_.clear();
+  column_cache_.clear();
+  uncacheable_.clear();
+  seen_generation_ = now;
+}
+
+void SqliteRecordset::NoteOwnWrite() {
+  conn_->TableChanged(table_key_);
+  seen_generation_ = conn_->Generation(table_key_);
+  row_pos_.reset();
+}
+
 const std::vector<Value>& SqliteRecordset::CurrentRow() const {
   if (!pos_) NoCurrentRecord();
-  if (row_pos_ != pos_ || row_generation_ != conn_->generation) {
-    row_pos_.reset();
+  SyncCaches();
+  if (row_pos_ != pos_) {
     row_ = ReadRow(rowids_[*pos_]);
     row_pos_ = pos_;
-    row_generation_ = conn_->generation;
   }
   return row_;
+}
+
+const std::vector<std::pair<std::int64_t, std::uint32_t>>& SqliteRecordset::ByRowid() const {
+  if (by_rowid_.size() != rowids_.size()) {
+    by_rowid_.clear();
+    by_rowid_.reserve(rowids_.size());
+    for (std::size_t pos = 0; pos < rowids_.size(); ++pos) {
+      by_rowid_.emplace_back(rowids_[pos], static_cast<std::uint32_t>(pos));
+    }
+    std::sort(by_rowid_.begin(), by_rowid_.end());
+  }
+  return by_rowid_;
+}
+
+std::uint32_t SqliteRecordset::ColumnCache::Intern(const Value& v) {
+  auto [it, added] = code_of.emplace(InternKey(v), static_cast<std::uint32_t>(distinct.size()));
+  if (added) distinct.push_back(v);
+  return it->second;
+}
+
+SqliteRecordset::ColumnCache* SqliteRecordset::ColumnFor(int column) const {
+  if (rowids_.size() <= kPointLookupLimit || uncacheable_.count(column)) return nullptr;
+  if (auto it = column_cache_.find(column); it != column_cache_.end()) return &it->second;
+
+  // One pass over the table in rowid order, merged with the set's rows sorted by rowid.
+  ColumnCache cache;
+  cache.codes.assign(rowids_.size(), cache.Intern(Value()));
+  const auto& by_rowid = ByRowid();
+  Statement scan(conn_->db, "SELECT rowid, " + QuoteIdentifier(columns_[column]) + " FROM " +
+                                quoted_table_ + " ORDER BY rowid");
+  std::size_t next = 0;
+  while (next < by_rowid.size() && scan.Step()) {
+    std::int64_t rowid = scan.ColumnInt(0);
+    while (next < by_rowid.size() && by_rowid[next].first < rowid) ++next;
+    if (next < by_rowid.size() && by_rowid[next].first == rowid) {
+      cache.codes[by_rowid[next].second] = cache.Intern(scan.Column(1));
+      if (cache.distinct.size() > kMaxDistinct) {
+        scan.Reset();
+        uncacheable_.insert(column);
+        return nullptr;
+      }
+      ++next;
+    }
+  }
+  scan.Reset();
+  return &column_cache_.emplace(column, std::move(cache)).first->second;
 }
 
 Value SqliteRecordset::Fields(std::string_view name) const {
@@ -163,6 +238,9 @@ Value SqliteRecordset::Fields(std::string_view name) const {
     // A new row shows Null until stored; the table's defaults are applied by the insert.
     if (mode_ == EditMode::kAddNew) return Value();
   }
+  if (!pos_) NoCurrentRecord();
+  SyncCaches();
+  if (const ColumnCache* cache = ColumnFor(column)) return cache->distinct[cache->codes[*pos_]];
   return CurrentRow()[column];
 }
 
@@ -209,11 +287,10 @@ void SqliteRecordset::Update() {
       for (const auto& [column, value] : pending_) update.Bind(index++, value);
       update.Bind(index, Value(rowids_[*pos_]));
       update.Step();
-      ++conn_->generation;
-      if (!indexes_.empty()) {
-        IndexRemove(*pos_, old_row);
-        IndexAdd(*pos_, CurrentRow());
-      }
+      NoteOwnWrite();
+      const std::vector<Value>& new_row = CurrentRow();
+      IndexRemove(*pos_, old_row);
+      IndexAdd(*pos_, new_row);
     }
   } else {
     std::string sql = "INSERT INTO " + quoted_table_;
@@ -234,10 +311,22 @@ void SqliteRecordset::Update() {
     Statement insert(conn_->db, sql);
     int index = 1;
     for (const auto& [column, value] : pending_) insert.Bind(index++, value);
+    SyncCaches();
     insert.Step();
-    ++conn_->generation;
-    rowids_.push_back(sqlite3_last_insert_rowid(conn_->db));
-    if (!indexes_.empty()) IndexAdd(rowids_.size() - 1, ReadRow(rowids_.back()));
+    NoteOwnWrite();
+    std::int64_t rowid = sqlite3_last_insert_rowid(conn_->db);
+    rowids_.push_back(rowid);
+    if (!by_rowid_.empty()) {
+      std::pair<std::int64_t, std::uint32_t> entry(rowid,
+                                                   static_cast<std::uint32_t>(rowids_.size() - 1));
+      by_rowid_.insert(std::lower_bound(by_rowid_.begin(), by_rowid_.end(), entry), entry);
+    }
+    if (!indexes_.empty() || !column_cache_.empty()) {
+      std::vector<Value> new_row = ReadRow(rowid);
+      IndexAdd(rowids_.size() - 1, new_row);
+      for (auto& [column, cache] : column_cache_)
+        cache.codes.push_back(cache.Intern(new_row[column]));
+    }
   }
   LeaveRow();
 }
@@ -255,6 +344,9 @@ void SqliteRecordset::IndexRemove(std::size_t pos, const std::vector<Value>& row
 }
 
 void SqliteRecordset::IndexAdd(std::size_t pos, const std::vector<Value>& row) {
+  for (auto& [column, cache] : column_cache_) {
+    if (pos < cache.codes.size()) cache.codes[pos] = cache.Intern(row[column]);
+  }
   for (auto& [column, index] : indexes_) {
     auto key = FindKey(row[column]);
     if (!key) continue;
@@ -283,12 +375,7 @@ SqliteRecordset::FieldIndex& SqliteRecordset::IndexFor(int column) {
     }
   } else {
     // One pass over the table in rowid order, merged with the set's rows sorted by rowid.
-    std::vector<std::pair<std::int64_t, std::uint32_t>> by_rowid;
-    by_rowid.reserve(rowids_.size());
-    for (std::size_t pos = 0; pos < rowids_.size(); ++pos) {
-      by_rowid.emplace_back(rowids_[pos], static_cast<std::uint32_t>(pos));
-    }
-    std::sort(by_rowid.begin(), by_rowid.end());
+    const auto& by_rowid = ByRowid();
     Statement scan(conn_->db,
                    "SELECT rowid, " + field + " FROM " + quoted_table_ + " ORDER BY rowid");
     std::size_t next = 0;
@@ -313,6 +400,7 @@ void SqliteRecordset::Find(std::string_view criterion, bool from_start) {
   if (!from_start && !pos_) NoCurrentRecord();
   std::size_t start = from_start ? 0 : *pos_ + 1;
   LeaveRow();
+  SyncCaches();
   const FieldIndex& index = IndexFor(column);
   auto it = index.find(Lower(c.value));
   if (it != index.end()) {
@@ -341,6 +429,8 @@ void SqliteRecordset::Close() {
   LeaveRow();
   read_row_.reset();
   indexes_.clear();
+  column_cache_.clear();
+  by_rowid_ = {};
   rowids_ = {};
   pos_.reset();
   row_.clear();

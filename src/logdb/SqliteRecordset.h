@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "logdb/Recordset.h"
@@ -16,7 +17,9 @@ namespace zorvik::logdb {
 // The Recordset over SQLite (semantics in Recordset.h). It holds the rowids of its rows in the
 // statement's order, reads the current row by rowid when a field is asked for, and keeps that
 // row until the position or the data changes. Find indexes are built per field on first use,
-// in one pass, and kept in step with Edit and AddNew.
+// in one pass, and kept in step with Edit and AddNew. On a large set, a field with few distinct
+// values (band, mode, entity, QSL status) is read for the whole set in one pass and kept as
+// small codes, so a walk that reads such fields row by row does not jump about the file.
 class SqliteRecordset final : public Recordset {
  public:
   // `rowid_select` gives the rowids of the set's rows over `table`, in order.
@@ -48,7 +51,19 @@ class SqliteRecordset final : public Recordset {
   // Values of one field -> ascending positions of the rows that hold them.
   using FieldIndex = std::unordered_map<std::string, std::vector<std::uint32_t>>;
 
+  // One field's values for every position, as codes into a small table of distinct values.
+  struct ColumnCache {
+    std::vector<Value> distinct;
+    std::unordered_map<std::string, std::uint32_t> code_of;  // by InternKey
+    std::vector<std::uint32_t> codes;                        // by position
+    std::uint32_t Intern(const Value& v);
+  };
+
   void CheckOpen() const;
+  void SyncCaches() const;  // drops every cache when the table changed behind the set
+  void NoteOwnWrite();      // after this set wrote: the caches stay, kept in step by the caller
+  const std::vector<std::pair<std::int64_t, std::uint32_t>>& ByRowid() const;
+  ColumnCache* ColumnFor(int column) const;      // nullptr when the field is read row by row
   int ColumnIndex(std::string_view name) const;  // throws 3265
   void LeaveRow();                               // a move drops an unfinished Edit/AddNew
   const std::vector<Value>& CurrentRow() const;  // throws 3021
@@ -61,6 +76,7 @@ class SqliteRecordset final : public Recordset {
   std::shared_ptr<Connection> conn_;
   std::string table_;
   std::string quoted_table_;
+  std::string table_key_;
   std::vector<std::string> columns_;
   std::unordered_map<std::string, int> column_index_;  // lower-case name -> column
   std::vector<std::int64_t> rowids_;
@@ -75,9 +91,13 @@ class SqliteRecordset final : public Recordset {
   // The current row as last read; `mutable` because reading a field fills it.
   mutable std::vector<Value> row_;
   mutable std::optional<std::size_t> row_pos_;
-  mutable std::uint64_t row_generation_ = 0;
+  mutable std::uint64_t seen_generation_ = 0;
 
-  std::unordered_map<int, FieldIndex> indexes_;
+  // Built on demand, hence mutable; all dropped by SyncCaches.
+  mutable std::unordered_map<int, FieldIndex> indexes_;
+  mutable std::unordered_map<int, ColumnCache> column_cache_;
+  mutable std::unordered_set<int> uncacheable_;
+  mutable std::vector<std::pair<std::int64_t, std::uint32_t>> by_rowid_;  // sorted by rowid
 };
 
 }  // namespace zorvik::logdb

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "logdb/Value.h"
 
@@ -19,10 +20,21 @@ namespace zorvik::logdb {
 struct Connection {
   sqlite3* db = nullptr;
   std::string path;
-  // Bumped on every write through this connection; record sets re-read a cached row when it
-  // moved, so a row changed by Execute or another set is never served stale.
-  std::uint64_t generation = 0;
   int savepoint_serial = 0;
+
+  // Change counters: record sets keep cached values only while the counter of their table is
+  // unchanged, so a row changed by Execute, a rollback or another set is never served stale.
+  // Writes through a set count for its table alone, so queueing rows into PrintQueue does not
+  // throw away what the set over QSOs has cached.
+  std::uint64_t Generation(const std::string& table_key) const {
+    auto it = table_generation.find(table_key);
+    return all_generation + (it == table_generation.end() ? 0 : it->second);
+  }
+  void TableChanged(const std::string& table_key) { ++table_generation[table_key]; }
+  void AnythingChanged() { ++all_generation; }
+
+  std::uint64_t all_generation = 0;
+  std::unordered_map<std::string, std::uint64_t> table_generation;  // lower-case table name
 
   Connection() = default;
   ~Connection();  // closes the connection; never throws

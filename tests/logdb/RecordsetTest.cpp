@@ -216,3 +216,43 @@ TEST_F(RecordsetTest, ClosedSetFailsAndMayOutliveItsDatabase) {
 
 }  // namespace
 }  // namespace zorvik::logdb
+
+namespace zorvik::logdb {
+namespace {
+
+// A large set reads narrow fields column-wise; what it serves must follow every kind of write.
+TEST_F(RecordsetTest, LargeSetReadsFollowEveryWrite) {
+  Open(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000)"
+      " INSERT INTO QSOs (Call, Band, QSL_Rcvd) SELECT 'C' || i, CASE i % 2 WHEN 0 THEN '20M'"
+      " ELSE '40M' END, '' FROM n");
+  auto set = db_->OpenRecordset("Select * From QSOs Order By Call DESC");  // C999 first
+  auto other = db_->OpenRecordset("Select * From QSOs Order By Call DESC");
+  EXPECT_EQ(set->Fields("Band").ToText(), "40M");
+  EXPECT_EQ(set->Fields("QSL_Rcvd").ToText(), "");
+  set->Edit();
+  set->SetField("QSL_Rcvd", Value("~"));
+  set->Update();
+  EXPECT_EQ(set->Fields("QSL_Rcvd").ToText(), "~");
+  EXPECT_EQ(other->Fields("QSL_Rcvd").ToText(), "~");
+  db_->Execute("Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd='~'");
+  EXPECT_EQ(set->Fields("QSL_Rcvd").ToText(), "");
+  set->AddNew();
+  set->SetField("Call", Value("ZZZ"));
+  set->SetField("Band", Value("6M"));
+  set->Update();
+  set->MoveLast();
+  EXPECT_EQ(set->Fields("Band").ToText(), "6M");
+  EXPECT_EQ(set->Fields("Call").ToText(), "ZZZ");  // many distinct values: read row by row
+  {
+    Transaction t(*db_);
+    set->Edit();
+    set->SetField("Band", Value("2M"));
+    set->Update();
+    EXPECT_EQ(set->Fields("Band").ToText(), "2M");
+  }
+  EXPECT_EQ(set->Fields("Band").ToText(), "6M");  // rolled back
+}
+
+}  // namespace
+}  // namespace zorvik::logdb
