@@ -99,7 +99,8 @@ int RunGenerate(const std::vector<std::string>& args, std::ostream& out) {
   GenerateOptions options;
   options.logPath = a.Positional()[0];
   options.contacts = a.Number("--contacts", 0);
-  options.queueRows = a.Number("--queue", 0);
+  // A few queued contacts by default, so that a demo log shows the "already queued" paths.
+  options.queueRows = a.Number("--queue", std::min<std::uint64_t>(options.contacts / 50, 200));
   options.seed = a.Number("--seed", options.seed);
   options.call = a.Value("--call").value_or(options.call);
   options.indexes = a.Has("--indexes");
@@ -176,7 +177,8 @@ Stands in for what the host logging program does to its own log file (SQLite).
       Null or empty, entity not "0", operator CALL). Progress is computed from the contacts;
       QTHs holds one row.
       --queue N    queue N contacts as the Add action would (QSL_Rcvd "R", one PrintQueue
-                   row each, some call signs queued more than once); default 0
+                   row each, some call signs queued more than once); default one in
+                   fifty contacts, at most 200
       --seed S     the same seed gives the same log; default 1
       --call CALL  the log's own call sign; default K1ZRV
       --indexes    add indexes that help the Add action: QSOs(QSL_Rcvd),

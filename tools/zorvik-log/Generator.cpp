@@ -417,8 +417,11 @@ GenerateReport GenerateLog(const GenerateOptions& options) {
   {
     LogConnection log(staged.TempPath().string(), LogConnection::Mode::kCreateNew);
     // The file is a private temporary until it is published, so the crash safety of a journal
-    // buys nothing here and costs most of the time of a large log.
-    log.Exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
+    // buys nothing here and costs most of the time of a large log. A larger cache speeds up
+    // building the indexes.
+    log.Exec(
+        "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -65536; "
+        "PRAGMA temp_store = MEMORY");
     CreateLogTables(log);
     Transaction transaction(log);
     report = Generation(options, log).Run();
