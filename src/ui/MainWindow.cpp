@@ -1,11 +1,11 @@
 #include "ui/MainWindow.h"
 
+#include <chrono>
 #include <exception>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDate>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -224,9 +224,13 @@ bool MainWindow::AllTextsFit() const {
     return fm.horizontalAdvance(widest) + 6 <= e->width() && fm.height() + 2 <= e->height();
   };
   // The widest date the stop field shows: two-digit day and month, four-digit year.
-  const QString widestDate =
-      QLocale().toString(QDate(2028, 12, 28), QString::fromStdString(ShortDatePattern()));
-  const QString widest = widestDate.size() > 10 ? widestDate : QStringLiteral("12/31/2015");
+  const QString widestDate = QString::fromStdString(
+      FormatShortDate(std::chrono::year(2028) / std::chrono::December / std::chrono::day(28)));
+  const QString designDate = QStringLiteral("12/31/2015");
+  const QString widest = QFontMetrics(tDate_->font()).horizontalAdvance(widestDate) >
+                                 QFontMetrics(tDate_->font()).horizontalAdvance(designDate)
+                             ? widestDate
+                             : designDate;
   const QFontMetrics groupFm(grpAction_->font());
   return fitsLabel(label1_) && fitsLabel(label3_) && fitsLabel(label6_) && fitsLabel(label2_) &&
          fitsLabel(label4_) &&
@@ -347,6 +351,7 @@ void MainWindow::SetCaption(const std::string& caption) {
 
 void MainWindow::SetBillboard(const std::string& text) {
   billBoard_->setText(DisplayText(text));
+  FitBillboardFont();
 }
 
 void MainWindow::SetQueueCountText(const std::string& text) {
@@ -394,11 +399,26 @@ Action MainWindow::SelectedAction() const {
 }
 
 void MainWindow::ApplyBillboardLook(const BillboardLook& look) {
+  billboardLook_ = look;
   billBoard_->setAlignment((look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-  QFont f = billBoard_->font();
-  f.setPointSizeF(look.pointSize * uiPointSize_ / 8.0);
-  billBoard_->setFont(f);
   SetTextColour(billBoard_, Rgb(look.red, look.green, look.blue));
+  FitBillboardFont();
+}
+
+void MainWindow::FitBillboardFont() {
+  // The style's size, mapped like every other font; a message that would not fit the framed area
+  // at that size is drawn a little smaller rather than cut off.
+  constexpr double kSmallestBillboardPoints = 5.5;
+  QFont f = billBoard_->font();
+  double points = billboardLook_.pointSize * uiPointSize_ / 8.0;
+  for (;; points -= 0.25) {
+    f.setPointSizeF(points);
+    billBoard_->setFont(f);
+    if (points <= kSmallestBillboardPoints ||
+        billBoard_->heightForWidth(billBoard_->width()) <= billBoard_->height()) {
+      break;
+    }
+  }
 }
 
 }  // namespace zorvik::ui

@@ -73,6 +73,7 @@ class MainWindow : public QWidget, public MainForm {
 
  private:
   void BuildControls();
+  void FitBillboardFont();
   void ChooseUiFont();
   void Place(QWidget* widget, int left, int top, int width, int height);
   void PlaceLine(const char* name, int x1, int y1, int x2, int y2);
@@ -84,7 +85,7 @@ class MainWindow : public QWidget, public MainForm {
   UiContext* ctx_ = nullptr;
   double dpi_ = 96.0;
   double uiPointSize_ = 8.0;
-  double billboardPoints_ = 8.0;
+  BillboardLook billboardLook_;
   bool inHandler_ = false;
   bool unloaded_ = false;
   bool shownOnce_ = false;
