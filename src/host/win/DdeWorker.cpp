@@ -1,0 +1,190 @@
+#include "host/win/DdeWorker.h"
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+
+#include "core/Failure.h"
+#include "host/win/DdemlSession.h"
+
+namespace zorvik::host::win {
+namespace {
+
+// How long the destructor waits for the thread before leaving it to finish alone.
+constexpr std::chrono::milliseconds kStopWait{2000};
+
+// One Run() call as both threads see it. The caller gives up by marking it abandoned; the worker
+// then skips it, or undoes it when it was already running.
+struct JobState {
+  enum class Phase { kQueued, kRunning, kDone, kAbandoned };
+  std::mutex mutex;
+  std::condition_variable changed;
+  Phase phase = Phase::kQueued;
+  std::string result;
+  std::exception_ptr error;
+};
+
+// A Win32 event, closed with its owner.
+class EventHandle {
+ public:
+  EventHandle() : handle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~EventHandle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  EventHandle(const EventHandle&) = delete;
+  EventHandle& operator=(const EventHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+struct DdeWorker::Shared {
+  std::mutex mutex;
+  std::condition_variable exitedChanged;
+  std::deque<std::function<void(DdemlSession*)>> queue;
+  bool stopping = false;
+  bool exited = false;
+  EventHandle wake;
+  std::function<void(const std::string&)> onAdvise;
+  std::exception_ptr startFailure;  // written by the worker before it takes any job
+  std::thread thread;
+
+  void Push(std::function<void(DdemlSession*)> item) {
+    {
+      std::lock_guard lock(mutex);
+      queue.push_back(std::move(item));
+    }
+    SetEvent(wake.get());
+  }
+};
+
+DdeWorker::DdeWorker(std::function<void(const std::string&)> onAdvise)
+    : shared_(std::make_shared<Shared>()) {
+  shared_->onAdvise = std::move(onAdvise);
+  shared_->thread = std::thread([shared = shared_] { WorkerMain(shared); });
+}
+
+DdeWorker::~DdeWorker() {
+  std::unique_lock lock(shared_->mutex);
+  shared_->stopping = true;
+  SetEvent(shared_->wake.get());
+  const bool exited =
+      shared_->exitedChanged.wait_for(lock, kStopWait, [this] { return shared_->exited; });
+  lock.unlock();
+  // A thread stuck in a hung host's SendMessage cannot be stopped safely; it holds its own
+  // reference to the shared state and ends when the call returns or the process does.
+  if (exited) {
+    shared_->thread.join();
+  } else {
+    shared_->thread.detach();
+  }
+}
+
+std::string DdeWorker::Run(Job job, std::chrono::milliseconds limit, Cleanup onAbandoned) {
+  auto state = std::make_shared<JobState>();
+  shared_->Push([state, job = std::move(job), onAbandoned = std::move(onAbandoned),
+                 startFailure = &shared_->startFailure](DdemlSession* session) {
+    {
+      std::lock_guard lock(state->mutex);
+      if (state->phase == JobState::Phase::kAbandoned) return;
+      state->phase = JobState::Phase::kRunning;
+    }
+    std::string result;
+    std::exception_ptr error;
+    try {
+      if (session == nullptr) std::rethrow_exception(*startFailure);
+      result = job(*session);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    bool abandoned = false;
+    {
+      std::lock_guard lock(state->mutex);
+      abandoned = state->phase == JobState::Phase::kAbandoned;
+      if (!abandoned) {
+        state->phase = JobState::Phase::kDone;
+        state->result = std::move(result);
+        state->error = error;
+      }
+    }
+    state->changed.notify_all();
+    if (abandoned && session != nullptr && onAbandoned) onAbandoned(*session);
+  });
+
+  std::unique_lock lock(state->mutex);
+  if (!state->changed.wait_for(lock, limit,
+                               [&] { return state->phase == JobState::Phase::kDone; })) {
+    state->phase = JobState::Phase::kAbandoned;
+    throw Failure(err::kDdeTimeout, "Timeout while waiting for DDE response (no answer within " +
+                                        std::to_string((limit.count() + 999) / 1000) + " s)");
+  }
+  if (state->error) std::rethrow_exception(state->error);
+  return std::move(state->result);
+}
+
+void DdeWorker::Post(Cleanup job) {
+  shared_->Push([job = std::move(job)](DdemlSession* session) {
+    if (session == nullptr) return;
+    try {
+      job(*session);
+    } catch (...) {
+      // Fire and forget: nobody is left to tell.
+    }
+  });
+}
+
+namespace {
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+void DdeWorker::WorkerMain(const std::shared_ptr<Shared>& shared) {
+  std::optional<DdemlSession> session;
+  try {
+    session.emplace(shared->onAdvise);
+  } catch (...) {
+    shared->startFailure = std::current_exception();
+  }
+  for (;;) {
+    PumpMessages();
+    std::function<void(DdemlSession*)> item;
+    {
+      std::lock_guard lock(shared->mutex);
+      if (shared->stopping) break;
+      if (!shared->queue.empty()) {
+        item = std::move(shared->queue.front());
+        shared->queue.pop_front();
+      }
+    }
+    if (item) {
+      item(session ? &*session : nullptr);
+      continue;
+    }
+    // Wakes for a new job and for every message DDEML's windows receive.
+    const HANDLE wake = shared->wake.get();
+    MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
+  }
+  session.reset();
+  {
+    std::lock_guard lock(shared->mutex);
+    shared->queue.clear();
+    shared->exited = true;
+  }
+  shared->exitedChanged.notify_all();
+}
+
+}  // namespace zorvik::host::win

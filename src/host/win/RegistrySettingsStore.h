@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "host/SettingsStore.h"
+
+namespace zorvik::host::win {
+
+// DXKeeper's settings where a Visual Basic program keeps them: the value <key> of
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>.
+// Only string values count (REG_SZ, and REG_EXPAND_SZ returned unexpanded); a missing key or
+// value, a value of another type, or an empty name reads as the empty text. Never throws for
+// what the registry holds. Text is UTF-8 on our side.
+class RegistrySettingsStore : public SettingsStore {
+ public:
+  std::string GetSetting(const std::string& application, const std::string& section,
+                         const std::string& key) const override;
+};
+
+}  // namespace zorvik::host::win

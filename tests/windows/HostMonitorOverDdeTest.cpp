@@ -1,0 +1,84 @@
+// The running check and the commands over the real Windows link, against the test host.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TestHostProcess.h"
+#include "host/HostMonitor.h"
+#include "host/Platform.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeHost.h"
+#include "support/FakeView.h"
+
+namespace zorvik::testing {
+namespace {
+
+struct Monitor {
+  ZorvikMod mod;
+  std::unique_ptr<host::DdeClient> dde = host::MakeDdeClient();
+  FakeSettings settings;
+  FakeDialogs dialogs;
+  FakeView view;
+  host::HostContext ctx{mod, *dde, settings, dialogs, view, {"Zorvik", 1, 4, 2}};
+};
+
+TEST(HostMonitorOverDde, TheRunningCheckReadsDdeCommand) {
+  struct Case {
+    std::vector<std::wstring> host;  // empty: no host at all
+    bool running;
+    const char* caption;
+  } cases[] = {
+      {{L"DDECommand=ready"}, true, "Zorvik 1.4.2 - (DXKeeper Running)"},
+      {{L"DDECommand="}, false, "Zorvik 1.4.2 - (DXKeeper Closed)"},
+      {{}, false, "Zorvik 1.4.2 - (DXKeeper Closed)"},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TestHostProcess> host;
+    if (!c.host.empty()) host = std::make_unique<TestHostProcess>(c.host);
+    Monitor m;
+    host::CheckHostRunning(m.ctx);
+    EXPECT_EQ(c.running, m.mod.HostRunning) << c.caption;
+    EXPECT_EQ(std::vector<std::string>{c.caption}, m.view.captions);
+    EXPECT_TRUE(m.dialogs.boxes.empty()) << c.caption;
+  }
+}
+
+TEST(HostMonitorOverDde, CommandsAreSentWithTheirPrefixAndExpectedRefusalsStaySilent) {
+  {
+    TestHostProcess host({L"DDECommand=ready"});
+    Monitor m;
+    host::CheckHostRunning(m.ctx);
+    host::SendHostCommand(m.ctx, "closelog");
+    host::SendHostCommand(m.ctx, "openlastlog");
+    EXPECT_EQ((std::vector<std::string>{"001closelog", "001openlastlog"}), host.Journal());
+    EXPECT_TRUE(m.dialogs.boxes.empty());
+  }
+  {
+    TestHostProcess host({L"--refuse-execute", L"DDECommand=ready"});
+    Monitor m;
+    host::CheckHostRunning(m.ctx);
+    host::SendHostCommand(m.ctx, "closelog");  // 285
+    EXPECT_TRUE(m.dialogs.boxes.empty());
+  }
+  Monitor absent;
+  host::CheckHostRunning(absent.ctx);
+  host::SendHostCommand(absent.ctx, "commandcomplete");  // 293
+  EXPECT_TRUE(absent.dialogs.boxes.empty());
+}
+
+TEST(HostMonitorOverDde, AHungHostIsAConnectErrorThatChangesNothing) {
+  TestHostProcess host({L"--hang-after-connect", L"DDECommand=ready"});
+  Monitor m;
+  m.mod.HostStatusText = "(DXKeeper Running)";
+  m.mod.HostRunning = true;
+  host::CheckHostRunning(m.ctx);
+  ASSERT_EQ(1u, m.dialogs.boxes.size());
+  EXPECT_EQ("Connect Error", m.dialogs.boxes[0].title);
+  EXPECT_EQ(0u, m.dialogs.boxes[0].text.rfind("error code: 286\r\nDescription: ", 0))
+      << m.dialogs.boxes[0].text;
+  EXPECT_TRUE(m.mod.HostRunning);
+  EXPECT_TRUE(m.view.captions.empty());
+}
+
+}  // namespace
+}  // namespace zorvik::testing
