@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,8 +28,8 @@ class TempFolder {
  public:
   TempFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            (std::string("zorvik-log-") + info->name() + "-" + std::to_string(::getpid()));
+    path_ = fs::temp_directory_path() / (std::string("zorvik-log-") + info->name() + "-" +
+                                         std::to_string(std::random_device{}()));
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
