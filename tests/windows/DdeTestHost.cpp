@@ -11,9 +11,10 @@
 // acknowledged. Runtime control through the top-level window (titled with the ready event's
 // name): WM_COPYDATA "item=value" changes an item and advises linked clients; WM_CLOSE ends every
 // conversation and quits.
+#include <windows.h>
+// after windows.h, which they need
 #include <dde.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,8 @@
 #include "host/win/DdeFailures.h"
 
-#include <ddeml.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <ddeml.h>
 
 #include <cstdio>
 

@@ -3,8 +3,9 @@
 #include <functional>
 #include <string>
 
-#include <ddeml.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <ddeml.h>
 
 #include "host/win/DdeFailures.h"
 
