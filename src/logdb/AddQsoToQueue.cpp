@@ -1,0 +1,140 @@
+#include <array>
+#include <string>
+
+#include "core/FailureReport.h"
+#include "logdb/LogDateTime.h"
+#include "logdb/LogOperationFailures.h"
+#include "logdb/LogOperations.h"
+#include "logdb/SkipNoCurrentRecord.h"
+#include "logdb/SqlQuote.h"
+
+namespace zorvik::logdb {
+namespace {
+
+// A queue field copied from a contact field.
+struct Copy {
+  const char* queueField;
+  const char* qsoField;
+};
+
+// The queue fields filled before the contact is marked "R"; `via` is handled apart (it takes the
+// QSL route as text).
+constexpr std::array<Copy, 8> kFromQsoFirst = {{
+    {"Call", "Call"},
+    {"DXCC", "DXCCprefix"},
+    {"QSO_Begin", "QSO_Begin"},
+    {"RST_Sent", "RST_Sent"},
+    {"RST_Rcvd", "RST_Rcvd"},
+    {"mode", "mode"},
+    {"Freq", "Freq"},
+    {"band", "band"},
+}};
+
+// The operator's own address, taken from the QTHs row the caller stands on.
+constexpr std::array<const char*, 12> kFromQth = {
+    "City",      "County", "State",   "Country", "Grid",          "Latitude",
+    "Longitude", "CQZone", "ITUZone", "Iota",    "StreetAddress", "PostalCode"};
+
+constexpr std::array<Copy, 11> kFromQsoLast = {{
+    {"BAND_RX", "BAND_RX"},
+    {"FREQ_RX", "FREQ_RX"},
+    {"PROP_MODE", "PROP_MODE"},
+    {"SAT_NAME", "SAT_NAME"},
+    {"SAT_MODE", "SAT_MODE"},
+    {"dxccid", "dxccid"},
+    {"Name", "Name"},
+    {"Address", "Address"},
+    {"TX_Power", "TX_Power"},
+    {"QTH", "QTH"},
+    {"CONTEST_ID", "CONTEST_ID"},
+}};
+
+// True when the queue row found by the call-sign criterion is this very contact: same frequency,
+// same mode (exact, letter case included) and the same start time. Null never matches, and a
+// Null start time is only read once frequency and mode agree.
+bool SameContact(const Recordset& queued, const Recordset& qso) {
+  if (!SameValue(queued.Fields("Freq"), qso.Fields("Freq"))) return false;
+  if (!SameValue(queued.Fields("mode"), qso.Fields("mode"))) return false;
+  return ToLogDateTime(queued.Fields("QSO_Begin")) == ToLogDateTime(qso.Fields("QSO_Begin"));
+}
+
+// Writes the queue row for the contact, or nothing when it is already queued. Throws on failure;
+// the caller's savepoint then takes back whatever was written.
+bool QueueContact(LogSession& s) {
+  if (!s.QsoSet || !s.QueueSet || !s.QthSet) {
+    throw Failure(err::kObjectNotSet, "Object variable or With block variable not set");
+  }
+  Recordset& qso = *s.QsoSet;
+  Recordset& queue = *s.QueueSet;
+  Recordset& qth = *s.QthSet;
+
+  const Value call = qso.Fields("Call");
+  if (call.IsNull()) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
+  const std::string criterion = "Call = '" + QuoteText(call.ToText()) + "'";
+  // Counts every queued contact of this call sign, this one included.
+  std::int64_t count = 1;
+
+  SkipNoCurrentRecord([&] { queue.MoveLast(); });
+  for (queue.FindFirst(criterion); !queue.NoMatch(); queue.FindNext(criterion)) {
+    ++count;
+    if (SameContact(queue, qso)) return false;
+  }
+
+  // Every queued card of the call sign carries the new total, so DXKeeper can print "1 of 3".
+  const std::string incidence = std::to_string(count);
+  if (count > 1) {
+    SkipNoCurrentRecord([&] { queue.MoveLast(); });
+    for (queue.FindFirst(criterion); !queue.NoMatch(); queue.FindNext(criterion)) {
+      queue.Edit();
+      queue.SetField("Incidence", incidence);
+      queue.Update();
+    }
+  }
+
+  queue.AddNew();
+  for (const Copy& c : kFromQsoFirst) queue.SetField(c.queueField, qso.Fields(c.qsoField));
+  // The route is stored as text; a missing one stays missing rather than becoming an empty text.
+  const Value via = qso.Fields("QSL_Via");
+  queue.SetField("via", via.IsNull() ? Value() : Value(via.ToText()));
+  queue.SetField("Operator", qso.Fields("Operator"));
+
+  qso.Edit();
+  qso.SetField("QSL_Rcvd", "R");
+  qso.Update();
+
+  queue.SetField("QSL_Rcvd", qso.Fields("QSL_Rcvd"));
+  queue.SetField("Incidence", incidence);
+  queue.SetField("Unique", count == 1 ? "Y" : "N");
+  queue.SetField("Needed", "Y");
+  queue.SetField("Notes", qso.Fields("QSLMsg"));
+  queue.SetField("Enabled", "Y");
+  queue.SetField("MYQTHID", qso.Fields("MYQTHID"));
+  // Without any QTHs row the address fields keep the table's defaults.
+  for (const char* field : kFromQth) {
+    SkipNoCurrentRecord([&] { queue.SetField(field, qth.Fields(field)); });
+  }
+  for (const Copy& c : kFromQsoLast) queue.SetField(c.queueField, qso.Fields(c.qsoField));
+  queue.Update();
+  return true;
+}
+
+}  // namespace
+
+bool AddQsoToQueue(AppContext& ctx) {
+  LogSession& s = ctx.session;
+  try {
+    // The renumbering, the "R" mark and the new row belong together: a contact marked "R"
+    // without its queue row would never become a candidate again.
+    if (!s.LogDb)
+      throw Failure(err::kObjectNotSet, "Object variable or With block variable not set");
+    Savepoint together(*s.LogDb);
+    const bool added = QueueContact(s);
+    together.Release();
+    return added;
+  } catch (const Failure& f) {
+    ReportFailure(ctx.host.dialogs, f);
+    return false;
+  }
+}
+
+}  // namespace zorvik::logdb

@@ -1,0 +1,195 @@
+#include <memory>
+#include <string>
+
+#include "core/FailureReport.h"
+#include "logdb/CandidateScan.h"
+#include "logdb/CandidateStatement.h"
+#include "logdb/LogOperationFailures.h"
+#include "logdb/LogOperations.h"
+#include "logdb/ProgressTable.h"
+#include "logdb/SlotRules.h"
+
+namespace zorvik::logdb {
+namespace {
+
+constexpr const char* kQslModeText =
+    "DXKeeper must be in 'QSL via Cards' mode for this function to work.\r\n"
+    "           Please select the 'QSL via Cards' mode to continue.";
+constexpr const char* kRemoveMarks = "Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd='~'";
+constexpr const char* kLoadedText = " QSO records were loaded into the QSL queue.";
+
+// What one run has opened and achieved: the finishing steps act on nothing else.
+struct Run {
+  bool databaseOpened = false;
+  bool qsoSetOpened = false, progressSetOpened = false, qthSetOpened = false,
+       queueSetOpened = false;
+  // All the run's writes, so that a crash or a kill leaves the log exactly as it was.
+  std::unique_ptr<Transaction> writes;
+  std::int64_t loaded = 0;  // rows really added to the queue
+};
+
+void ShowRunFailure(Dialogs& dialogs, const Failure& f) {
+  dialogs.MsgBox(
+      "Error code: " + std::to_string(f.Number()) + "\r\nDescription: " + f.Description(),
+      mb::kOkStop, "Error!");
+}
+
+// Ends of the run that are no failure: no candidates, an empty Progress table, or DXKeeper not
+// answering the QSL mode link.
+bool EndsSilently(const Failure& f) {
+  return f.Number() == err::kNoCurrentRecord || f.Number() == err::kDdeNoAnswer;
+}
+
+void SetHostStatus(host::HostContext& h, const char* status) {
+  h.mod.HostStatusText = status;
+  host::ShowHostStatus(h);
+}
+
+// Queues the first candidate of every "W" slot whose slot is not queued yet. Throws on failure;
+// whatever was queued before the failure stays.
+void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTable& progress) {
+  Recordset& qsos = *ctx.session.QsoSet;
+  qsos.MoveFirst();
+  std::int64_t at = 0;
+  for (const SlotStart& slot : scan.slots) {
+    for (; at < slot.index; ++at) qsos.MoveNext();
+    const std::optional<int> position = SlotPosition(slot.band, slot.mode);
+    const Value* bandModes = progress.BandModes(slot.dxccid.AsText());
+    if (!position || !bandModes || !SlotIsWorkedNotConfirmed(*bandModes, *position)) continue;
+    const Value received = qsos.Fields("QSL_Rcvd");
+    if (received.IsText() && received.AsText() == kQueuedMark) {
+      // Already queued: the contact only loses its mark.
+      qsos.Edit();
+      qsos.SetField("QSL_Rcvd", "");
+      qsos.Update();
+    } else if (AddQsoToQueue(ctx)) {
+      ++run.loaded;
+    }
+  }
+  if (scan.firstWithoutSlot) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
+}
+
+// Everything from "closelog" to the end of the walk. Throws on failure.
+void Load(AppContext& ctx, Run& run) {
+  host::HostContext& h = ctx.host;
+  LogSession& s = ctx.session;
+
+  if (h.mod.HostRunning) {
+    host::SendHostCommand(h, "closelog");
+    h.mod.HostLogClosed = true;
+    SetHostStatus(h, status::kUnavailable);
+  }
+
+  s.ReplaceDatabase(h.view.DatabaseFieldText());
+  run.databaseOpened = true;
+  run.writes = std::make_unique<Transaction>(*s.LogDb);
+
+  const std::string statement =
+      BuildCandidateStatement({h.view.StartDateText(), h.mod.StopDatePlusOne,
+                               h.view.IncludeAllOperators(), h.mod.HostCallSign});
+  s.QsoSet = s.LogDb->OpenRecordset(statement);
+  run.qsoSetOpened = true;
+  s.QsoSet->MoveLast();  // no candidates: ends the loading here
+  const std::int64_t candidates = s.QsoSet->RecordCount();
+
+  s.ProgressSet = s.LogDb->OpenRecordset("Select * From Progress Order By CountryCode");
+  run.progressSetOpened = true;
+  s.ProgressSet->MoveLast();  // no entities: nothing can be eligible
+
+  s.QthSet = s.LogDb->OpenRecordset("Select * From QTHs");
+  run.qthSetOpened = true;  // stays on its first row: its address goes on every queue row
+
+  s.QueueSet = s.LogDb->OpenRecordset("Select * From PrintQueue");
+  run.queueSetOpened = true;
+  std::int64_t queueRows = 0;
+  try {
+    s.QueueSet->MoveLast();
+    queueRows = s.QueueSet->RecordCount();
+  } catch (const Failure&) {
+    queueRows = 0;  // an empty queue
+  }
+
+  const QueuedSlots queued =
+      queueRows > 0 ? QueuedSlots::Read(*s.QueueSet, queueRows) : QueuedSlots{};
+  const ProgressTable progress = ProgressTable::Read(*s.ProgressSet);
+  const CandidateScan scan = ScanCandidates(*s.QsoSet, candidates, queued);
+  Walk(ctx, run, scan, progress);
+}
+
+template <class Step>
+void IgnoringFailures(Step&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+void CloseSet(std::unique_ptr<Recordset>& set, bool openedByRun) noexcept {
+  if (!openedByRun || !set) return;
+  IgnoringFailures([&] { set->Close(); });
+  set.reset();
+}
+
+// Run exactly once per run that got past the QSL mode check. A failure in here is reported and
+// the remaining steps still run, so DXKeeper always gets its log back.
+void Finish(AppContext& ctx, Run& run) {
+  host::HostContext& h = ctx.host;
+  LogSession& s = ctx.session;
+
+  if (run.databaseOpened) {
+    try {
+      // Also removes marks that a run of an older version left behind.
+      s.LogDb->Execute(kRemoveMarks);
+      if (run.writes) run.writes->Commit();
+    } catch (const Failure& f) {
+      ShowRunFailure(h.dialogs, f);
+      // The marks could not be removed or the writes not stored: take the whole run back rather
+      // than leave contacts marked, and say so in the count.
+      if (run.writes) run.loaded = 0;
+    }
+    run.writes.reset();
+  }
+
+  if (h.mod.HostLogClosed) {
+    host::SendHostCommand(h, "openlastlog");
+    h.mod.HostLogClosed = false;
+    SetHostStatus(h, status::kRunning);
+  }
+
+  h.view.SetBillboard(std::to_string(run.loaded) + kLoadedText);
+  h.view.SelectAdd();
+
+  CloseSet(s.QsoSet, run.qsoSetOpened);
+  CloseSet(s.ProgressSet, run.progressSetOpened);
+  CloseSet(s.QueueSet, run.queueSetOpened);
+  CloseSet(s.QthSet, run.qthSetOpened);
+
+  h.dialogs.Beep();
+  ShowQueueCount(ctx);
+}
+
+}  // namespace
+
+void LoadQslQueue(AppContext& ctx) {
+  host::HostContext& h = ctx.host;
+  if (!CheckSelectedDatabase(ctx)) return;
+
+  BusyScope busy(h.view);
+  Run run;
+  try {
+    host::SetUpHostLink(h.dde, "QSLMode");
+    if (h.dde.Text() != "0") {
+      // Queue rows only make sense while DXKeeper prints cards; nothing has been touched yet.
+      h.dialogs.MsgBox(kQslModeText, mb::kOkOnly, kAppTitle);
+      return;
+    }
+    Load(ctx, run);
+  } catch (const Failure& f) {
+    if (!EndsSilently(f)) ShowRunFailure(h.dialogs, f);
+  } catch (const std::exception& e) {
+    ShowRunFailure(h.dialogs, Failure(err::kEngineError, e.what()));
+  }
+  Finish(ctx, run);
+}
+
+}  // namespace zorvik::logdb

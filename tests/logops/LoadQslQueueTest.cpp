@@ -1,0 +1,413 @@
+// The Add action end to end on real logs, with fake window, dialogs and DXKeeper.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "LogFixture.h"
+
+namespace zorvik::logops_test {
+namespace {
+
+using logdb::LoadQslQueue;
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string Loaded(int n) {
+  return std::to_string(n) + " QSO records were loaded into the QSL queue.";
+}
+
+Qso Contact(const std::string& call, const std::string& dxccid, std::optional<std::string> band,
+            std::optional<std::string> mode, const std::string& end) {
+  Qso q;
+  q.call = call;
+  q.dxccid = dxccid;
+  q.band = std::move(band);
+  q.mode = std::move(mode);
+  q.begin = end;
+  q.end = end;
+  return q;
+}
+
+// What every finished run leaves: DXKeeper has its log back, the count is shown, nothing marked.
+void ExpectFinished(Harness& h, ScratchLog& log, int loaded) {
+  EXPECT_EQ(h.view.billboard, Loaded(loaded));
+  EXPECT_EQ(h.dde.journal, (std::vector<std::string>{"001closelog", "001openlastlog"}));
+  EXPECT_FALSE(h.mod.HostLogClosed);
+  EXPECT_EQ(h.mod.HostStatusText, status::kRunning);
+  EXPECT_TRUE(h.view.addSelected);
+  EXPECT_EQ(h.dialogs.beeps, 1);
+  EXPECT_EQ(h.view.queueCount, log.Text("SELECT count(*) FROM PrintQueue"));
+  EXPECT_EQ(log.Count("SELECT count(*) FROM QSOs WHERE QSL_Rcvd = '~'"), 0);
+  EXPECT_EQ(h.view.busyDepth, 0);
+  EXPECT_EQ(h.session.QsoSet, nullptr);
+  EXPECT_EQ(h.session.QueueSet, nullptr);
+}
+
+TEST(LoadQslQueue, WorkedExample) {
+  ScratchLog log;
+  log.AddQueueRow("VK9AA", "100", "20M", "SSB");
+  const auto q1 = log.AddQso(Contact("Q1", "100", "20M", "SSB", "2004-05-10 10:00:00"));
+  const auto q2 = log.AddQso(Contact("Q2", "100", "20M", "SSB", "2003-01-10 10:00:00"));
+  const auto q3 = log.AddQso(Contact("Q3", "100", "40M", "CW", "2004-02-10 10:00:00"));
+  const auto q4 = log.AddQso(Contact("Q4", "100", "40M", "RTTY", "2004-02-11 10:00:00"));
+  const auto q5 = log.AddQso(Contact("Q5", "7", "60M", "SSB", "2004-02-12 10:00:00"));
+  log.SetProgress("100", BandModesWith({5, 14}, 'C'));
+  log.SetProgress("7", std::string(44, 'W'));
+  Harness h(log.Path());
+
+  LoadQslQueue(h.ctx);
+
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  ExpectFinished(h, log, 1);
+  EXPECT_EQ(h.view.queueCount, "2");
+  const Rows rcvd = log.Rows("SELECT rowid, QSL_Rcvd FROM QSOs ORDER BY rowid");
+  EXPECT_EQ(rcvd, (Rows{{std::to_string(q1), ""},
+                        {std::to_string(q2), ""},
+                        {std::to_string(q3), "R"},
+                        {std::to_string(q4), "<null>"},
+                        {std::to_string(q5), "<null>"}}));
+  EXPECT_EQ(log.Rows("SELECT Call, dxccid, band, mode FROM PrintQueue ORDER BY rowid"),
+            (Rows{{"VK9AA", "100", "20M", "SSB"}, {"Q3", "100", "40M", "CW"}}));
+  // Running (pre-run check), UnAvail (log released), Running (log back).
+  ASSERT_GE(h.view.captions.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(h.view.captions.end() - 3, h.view.captions.end()),
+            (std::vector<std::string>{"Zorvik 1.4.2 - (DXKeeper Running)",
+                                      "Zorvik 1.4.2 - (DXKeeper UnAvail)",
+                                      "Zorvik 1.4.2 - (DXKeeper Running)"}));
+  EXPECT_EQ(h.view.busyCount, 1);
+}
+
+// Which contacts of a small log get queued, each case on a fresh log.
+TEST(LoadQslQueue, WhichContactsAreQueued) {
+  struct Case {
+    const char* what;
+    std::vector<Qso> contacts;
+    std::vector<std::vector<std::string>> queue;  // call, dxccid, band, mode
+    bool allOperators;
+    std::vector<std::string> queuedCalls;  // the new queue rows, in order
+  };
+  Qso otherOp = Contact("OTHEROP", "230", "20M", "SSB", "2005-01-01 00:00:00");
+  otherOp.op = "K2XX";
+  Qso nullRcvd = Contact("NULLRCVD", "230", "20M", "SSB", "2005-01-01 00:00:00");
+  Qso emptyRcvd = Contact("EMPTYRCVD", "230", "20M", "CW", "2005-01-01 00:00:00");
+  emptyRcvd.rcvd = "";
+  Qso sent = Contact("SENT", "230", "20M", "SSB", "2006-01-01 00:00:00");
+  sent.sent = "Y";
+  const Case cases[] = {
+      {"only the latest contact of a slot",
+       {Contact("OLD", "230", "20M", "SSB", "2003-01-01 00:00:00"),
+        Contact("NEW", "230", "20M", "SSB", "2005-01-01 00:00:00"),
+        Contact("MID", "230", "20M", "SSB", "2004-01-01 00:00:00")},
+       {},
+       false,
+       {"NEW"}},
+      {"SSB and AM share a status character but are two slots",
+       {Contact("PHONE", "230", "20M", "SSB", "2005-01-01 00:00:00"),
+        Contact("AMFAN", "230", "20M", "AM", "2004-01-01 00:00:00")},
+       {},
+       false,
+       {"AMFAN", "PHONE"}},
+      {"a queued mode differing only in case is another slot",
+       {Contact("PHONE", "230", "20M", "SSB", "2005-01-01 00:00:00")},
+       {{"OLDCARD", "230", "20M", "ssb"}},
+       false,
+       {"PHONE"}},
+      {"a queued slot is not queued again",
+       {Contact("PHONE", "230", "20M", "SSB", "2005-01-01 00:00:00")},
+       {{"OLDCARD", "230", "20M", "SSB"}},
+       false,
+       {}},
+      {"other operators are out unless all count", {otherOp}, {}, false, {}},
+      {"other operators count when all do", {otherOp}, {}, true, {"OTHEROP"}},
+      {"Null and empty QSL_Rcvd alike",
+       {nullRcvd, emptyRcvd},
+       {},
+       false,
+       {"EMPTYRCVD", "NULLRCVD"}},
+      {"a sent QSL is no candidate", {sent}, {}, false, {}},
+      {"bands outside the table, unknown entities, C slots",
+       {Contact("SIXTY", "230", "60M", "SSB", "2005-01-01 00:00:00"),
+        Contact("NOROW", "999", "20M", "SSB", "2005-01-01 00:00:00"),
+        Contact("CONF", "230", "40M", "SSB", "2005-01-01 00:00:00"),
+        Contact("LOWER", "230", "20m", "CW", "2005-01-01 00:00:00")},
+       {},
+       false,
+       {}},
+      {"entities 1 on 12M and 11 on 2M are two slots",
+       {Contact("ONE", "1", "12M", "SSB", "2005-01-01 00:00:00"),
+        Contact("ELEVEN", "11", "2M", "SSB", "2005-01-01 00:00:00")},
+       {},
+       false,
+       {"ONE", "ELEVEN"}},
+      {"apostrophes in entity codes are plain text",
+       {Contact("QUOTE", "1'1", "20M", "SSB", "2005-01-01 00:00:00")},
+       {{"QQ", "1'1", "20M", "CW"}},
+       false,
+       {"QUOTE"}},
+      {"outside the date range",
+       {Contact("ANCIENT", "230", "20M", "SSB", "1899-12-31 23:00:00"),
+        Contact("FUTURE", "230", "20M", "CW", "2030-01-01 00:00:01")},
+       {},
+       false,
+       {}},
+  };
+  for (const Case& c : cases) {
+    ScratchLog log;
+    for (const Qso& q : c.contacts) log.AddQso(q);
+    for (const auto& r : c.queue) log.AddQueueRow(r[0], r[1], r[2], r[3]);
+    // 20M in every group, 12M and 2M on phone; 40M phone is confirmed.
+    for (const char* code : {"230", "1", "11", "1'1"}) {
+      log.SetProgress(code, BandModesWith({5, 8, 11, 16, 27, 38}, '-'));
+    }
+    log.Exec(
+        "UPDATE Progress SET BandModes = substr(BandModes, 1, 2) || 'C' || "
+        "substr(BandModes, 4) WHERE CountryCode = '230'");
+    Harness h(log.Path());
+    h.view.allOperators = c.allOperators;
+    LoadQslQueue(h.ctx);
+    EXPECT_TRUE(h.dialogs.boxes.empty()) << c.what << ": " << h.dialogs.boxes[0].text;
+    std::vector<std::string> queued;
+    for (const auto& row : log.Rows("SELECT Call FROM PrintQueue WHERE rowid > " +
+                                    std::to_string(c.queue.size()) + " ORDER BY rowid")) {
+      queued.push_back(row[0]);
+    }
+    EXPECT_EQ(queued, c.queuedCalls) << c.what;
+    EXPECT_EQ(h.view.billboard, Loaded(static_cast<int>(c.queuedCalls.size()))) << c.what;
+    EXPECT_EQ(log.Count("SELECT count(*) FROM QSOs WHERE QSL_Rcvd = '~'"), 0) << c.what;
+    EXPECT_EQ(log.Count("SELECT count(*) FROM QSOs WHERE QSL_Rcvd = 'R'"),
+              static_cast<std::int64_t>(c.queuedCalls.size()))
+        << c.what;
+  }
+}
+
+TEST(LoadQslQueue, RunsThatChangeNothing) {
+  struct Case {
+    const char* what;
+    std::string qslMode;
+    bool otherLogSelected;
+    bool expectQslMessage;
+  };
+  const Case cases[] = {
+      {"QSL mode 1", "1", false, true},
+      {"QSL mode blank", " ", false, true},
+      {"QSL mode empty", "", false, true},
+      {"caution prompt answered No", "0", true, false},
+  };
+  for (const Case& c : cases) {
+    ScratchLog log;
+    log.AddQso({});
+    log.SetProgress("230", std::string(44, 'W'));
+    const std::string before = log.Dump();
+    Harness h(log.Path());
+    h.dde.items["QSLMode"] = c.qslMode;
+    if (c.otherLogSelected) h.settings.Set("LogPathName", log.Path() + ".other");
+    h.view.billboard = "untouched";
+    LoadQslQueue(h.ctx);
+    ASSERT_EQ(h.dialogs.boxes.size(), 1u) << c.what;
+    if (c.expectQslMessage) {
+      EXPECT_EQ(h.dialogs.boxes[0].text,
+                "DXKeeper must be in 'QSL via Cards' mode for this function to work.\r\n"
+                "           Please select the 'QSL via Cards' mode to continue.")
+          << c.what;
+      EXPECT_EQ(h.dialogs.boxes[0].flags, mb::kOkOnly) << c.what;
+    } else {
+      EXPECT_EQ(h.dialogs.boxes[0].flags, mb::kYesNoStopDefaultNo) << c.what;
+    }
+    EXPECT_TRUE(h.dde.journal.empty()) << c.what;
+    EXPECT_EQ(h.view.billboard, "untouched") << c.what;
+    EXPECT_EQ(h.dialogs.beeps, 0) << c.what;
+    EXPECT_EQ(h.session.LogDb, nullptr) << c.what;
+    EXPECT_EQ(log.Dump(), before) << c.what;
+  }
+}
+
+TEST(LoadQslQueue, EmptyCandidateSetFinishesSilently) {
+  ScratchLog log;
+  log.SetProgress("230", std::string(44, 'W'));
+  Harness h(log.Path());
+  LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  ExpectFinished(h, log, 0);
+  EXPECT_EQ(h.view.queueCount, "0");
+}
+
+TEST(LoadQslQueue, DxKeeperNotRunningFinishesWithoutCommands) {
+  ScratchLog log;
+  log.AddQso({});
+  log.SetProgress("230", std::string(44, 'W'));
+  const std::string before = log.Dump();
+  Harness h(log.Path());
+  h.dde.running = false;
+  LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_TRUE(h.dde.journal.empty());
+  EXPECT_EQ(h.view.billboard, Loaded(0));
+  EXPECT_EQ(h.dialogs.beeps, 1);
+  EXPECT_EQ(log.Dump(), before);
+}
+
+TEST(LoadQslQueue, CountsOnlyRowsReallyAdded) {
+  ScratchLog log;
+  log.AddQso(Contact("DL1XX", "230", "20M", "SSB", "2004-05-01 12:00:00"));
+  // The same contact is queued already, under a band spelled in lower case: its slot counts as
+  // free, but the builder finds the contact and adds nothing.
+  log.AddQueueRow("DL1XX", "230", "20m", "SSB", 14.2, "2004-05-01 12:00:00");
+  log.SetProgress("230", std::string(44, 'W'));
+  Harness h(log.Path());
+  LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  ExpectFinished(h, log, 0);
+  EXPECT_EQ(log.Count("SELECT count(*) FROM PrintQueue"), 1);
+}
+
+TEST(LoadQslQueue, CountsAreNotSixteenBits) {
+  ScratchLog log;
+  // 33,000 candidates of entity 230 on 20M CW, the latest queued already; 33,000 more queue
+  // rows of other calls; and one free slot, 20M SSB.
+  log.Exec(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 33000) "
+      "INSERT INTO QSOs (Call, QSO_Begin, QSO_End, Freq, Band, Mode, DXCCID, Operator) "
+      "SELECT 'K' || i, datetime('2004-01-01', '+' || i || ' minutes'), "
+      "datetime('2004-01-01', '+' || i || ' minutes'), 14.02, '20M', 'CW', '230', 'W1AW' FROM n");
+  log.Exec(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 33000) "
+      "INSERT INTO PrintQueue (Call, dxccid, band, mode) SELECT 'X' || i, '1', '20M', 'CW' FROM n");
+  log.AddQueueRow("K33000", "230", "20M", "CW", 14.02, "2004-01-23 22:00:00");
+  log.AddQso(Contact("PHONE", "230", "20M", "SSB", "2004-02-01 00:00:00"));
+  log.SetProgress("230", std::string(44, 'W'));
+  Harness h(log.Path());
+  LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty()) << h.dialogs.boxes[0].text;
+  ExpectFinished(h, log, 1);
+  EXPECT_EQ(h.view.queueCount, "33002");
+  EXPECT_EQ(log.Text("SELECT Call FROM PrintQueue ORDER BY rowid DESC LIMIT 1"), "PHONE");
+  // Every CW candidate was marked and unmarked again: empty, not Null.
+  EXPECT_EQ(log.Count("SELECT count(*) FROM QSOs WHERE Mode = 'CW' AND QSL_Rcvd = ''"), 33000);
+}
+
+TEST(LoadQslQueue, AFailureKeepsCompleteAdditionsAndRemovesTheMarks) {
+  ScratchLog log;
+  log.AddQso(Contact("FIRST", "1", "20M", "SSB", "2005-01-01 00:00:00"));
+  log.AddQso(Contact("MARKED", "1", "40M", "CW", "2005-01-01 00:00:00"));
+  log.AddQso(Contact("MARKED2", "3", "40M", "CW", "2005-01-01 00:00:00"));
+  log.AddQso(Contact("NOBAND", "2", std::nullopt, "SSB", "2005-01-01 00:00:00"));
+  log.AddQso(Contact("NEVER", "3", "20M", "SSB", "2005-01-01 00:00:00"));
+  log.AddQueueRow("OLD", "1", "40M", "CW");
+  log.AddQueueRow("OLD3", "3", "40M", "CW");
+  for (const char* code : {"1", "2", "3"}) log.SetProgress(code, std::string(44, 'W'));
+  Harness h(log.Path());
+  LoadQslQueue(h.ctx);
+  ASSERT_EQ(h.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(h.dialogs.boxes[0].text, "Error code: 94\r\nDescription: Invalid use of Null");
+  EXPECT_EQ(h.dialogs.boxes[0].flags, mb::kOkStop);
+  EXPECT_EQ(h.dialogs.boxes[0].title, "Error!");
+  ExpectFinished(h, log, 1);
+  EXPECT_EQ(log.Rows("SELECT Call, QSL_Rcvd FROM QSOs ORDER BY rowid"),
+            (Rows{{"FIRST", "R"},
+                  {"MARKED", ""},
+                  {"MARKED2", ""},
+                  {"NOBAND", "<null>"},
+                  {"NEVER", "<null>"}}));
+}
+
+TEST(LoadQslQueue, DateTextsCannotChangeTheStatement) {
+  struct Case {
+    const char* what;
+    std::string start;
+  };
+  const Case cases[] = {
+      {"not a date", "someday"},
+      {"quote inside", "1/1/1900\""},
+      {"injection", "1/1/2099\") Or 1=1 Or QSO_End >= DateValue(\"1/1/1900"},
+  };
+  for (const Case& c : cases) {
+    ScratchLog log;
+    log.AddQso({});
+    log.SetProgress("230", std::string(44, 'W'));
+    const std::string before = log.Dump();
+    Harness h(log.Path());
+    h.view.startDate = c.start;
+    LoadQslQueue(h.ctx);
+    ASSERT_EQ(h.dialogs.boxes.size(), 1u) << c.what;
+    EXPECT_EQ(h.dialogs.boxes[0].title, "Error!") << c.what;
+    EXPECT_EQ(h.dialogs.boxes[0].text.find("Error code: " + std::to_string(err::kSyntaxError)),
+              std::string::npos)
+        << c.what << ": " << h.dialogs.boxes[0].text;
+    ExpectFinished(h, log, 0);
+    EXPECT_EQ(log.Dump(), before) << c.what;
+  }
+}
+
+TEST(LoadQslQueue, OperatorCallWithAnApostrophe) {
+  ScratchLog log;
+  Qso q = Contact("EI1XX", "245", "20M", "SSB", "2005-01-01 00:00:00");
+  q.op = "O'NEILL";
+  log.AddQso(q);
+  Qso other = Contact("EI2XX", "245", "20M", "CW", "2005-01-01 00:00:00");
+  other.op = "W1AW";
+  log.AddQso(other);
+  log.SetProgress("245", std::string(44, 'W'));
+  Harness h(log.Path());
+  h.mod.HostCallSign = "O'NEILL";
+  LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_EQ(log.Rows("SELECT Call FROM PrintQueue"), (Rows{{"EI1XX"}}));
+}
+
+// A run killed in the middle (here: while an error box of the builder is up) leaves the log
+// exactly as it was before the run: no queue rows, no "R", no "~".
+TEST(LoadQslQueue, KilledRunLeavesTheLogAsItWas) {
+  ScratchLog log;
+  for (int i = 0; i < 50; ++i) {
+    log.AddQso(Contact("A" + std::to_string(100 + i), std::to_string(100 + i), "20M", "SSB",
+                       "2005-01-01 00:00:00"));
+    log.SetProgress(std::to_string(100 + i), std::string(44, 'W'));
+  }
+  log.AddQueueRow("OLD", "120", "20M", "SSB");
+  // A twin of contact A140 without a start time: the builder stops with an error box there,
+  // after forty contacts were queued and the marks set.
+  log.AddQueueRow("A140", "999", "20M", "SSB", 14.2, std::nullopt);
+  const std::string before = log.Dump();
+  log.Disconnect();
+
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(ready[0]);
+    struct Blocking : testing::FakeDialogs {
+      int fd;
+      Answer MsgBox(const std::string&, int, const std::string&) override {
+        char c = 'x';
+        (void)!write(fd, &c, 1);
+        for (;;) pause();
+      }
+    };
+    Harness h(log.Path());
+    Blocking dialogs;
+    dialogs.fd = ready[1];
+    host::HostContext host{h.mod, h.dde, h.settings, dialogs, h.view, {"Zorvik", 1, 4, 2}};
+    logdb::AppContext ctx{host, h.session};
+    LoadQslQueue(ctx);
+    _exit(3);  // never reached: the box blocks
+  }
+  close(ready[1]);
+  char c = 0;
+  if (read(ready[0], &c, 1) != 1) {
+    int early = 0;
+    waitpid(child, &early, 0);
+    FAIL() << "the run ended without reaching the box, status " << early;
+  }
+  close(ready[0]);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  EXPECT_EQ(log.Dump(), before);
+  EXPECT_EQ(log.Count("SELECT count(*) FROM QSOs WHERE QSL_Rcvd IS NOT NULL"), 0);
+}
+
+}  // namespace
+}  // namespace zorvik::logops_test

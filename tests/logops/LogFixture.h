@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FakeDialogs.h"
+#include "FakeHost.h"
+#include "FakeView.h"
+#include "core/ZorvikMod.h"
+#include "host/HostMonitor.h"
+#include "logdb/LogOperations.h"
+
+struct sqlite3;
+
+namespace zorvik::logops_test {
+
+// A contact row; every field left empty is stored as Null.
+struct Qso {
+  std::string call = "DL1XX";
+  std::string begin = "2004-05-01 12:00:00";
+  std::string end = "2004-05-01 12:05:00";
+  std::optional<double> freq = 14.2;
+  std::optional<std::string> band = "20M";
+  std::optional<std::string> mode = "SSB";
+  std::string dxccid = "230";
+  std::string op = "W1AW";
+  std::optional<std::string> sent;
+  std::optional<std::string> rcvd;
+};
+
+// A fresh log with the program's schema in a temporary folder, plus raw SQLite access to set it
+// up and inspect it behind the program's back.
+class ScratchLog {
+ public:
+  ScratchLog();
+  ~ScratchLog();
+  ScratchLog(const ScratchLog&) = delete;
+  ScratchLog& operator=(const ScratchLog&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string Folder() const { return dir_.string(); }
+
+  void Exec(const std::string& sql);
+  // Runs `sql` with `params` bound in order (nullopt binds Null).
+  void Exec(const std::string& sql, const std::vector<std::optional<std::string>>& params);
+  // Every row of `sql`, each column as text ("<null>" for Null).
+  std::vector<std::vector<std::string>> Rows(const std::string& sql);
+  std::string Text(const std::string& sql);  // first column of the first row
+  std::int64_t Count(const std::string& sql);
+
+  // Returns the rowid of the new contact.
+  std::int64_t AddQso(const Qso& q);
+  // A queue row with the fields DXKeeper's own rows always have.
+  void AddQueueRow(const std::string& call, const std::string& dxccid, const std::string& band,
+                   const std::string& mode, std::optional<double> freq = 14.2,
+                   std::optional<std::string> begin = "2001-01-01 00:00:00");
+  // `bandModes` is padded with "-" to 44 characters.
+  void SetProgress(const std::string& code, std::string bandModes);
+
+  // The four tables, row by row, in rowid order: equal dumps mean equal logs.
+  std::string Dump();
+
+  // Closes the raw connection (for tests that must not hold the file open).
+  void Disconnect();
+
+ private:
+  sqlite3* Db();
+  std::filesystem::path dir_;
+  std::string path_;
+  sqlite3* db_ = nullptr;
+};
+
+// A BandModes text with "W" at the given 1-based positions and "-" elsewhere.
+std::string BandModesWith(std::initializer_list<int> worked, char other = '-');
+
+// The services of one window around the log operations, all fakes, pointing at `log`.
+struct Harness {
+  explicit Harness(const std::string& logPath);
+
+  ZorvikMod mod;
+  testing::FakeDde dde;
+  testing::FakeSettings settings;
+  testing::FakeDialogs dialogs;
+  testing::FakeView view;
+  host::HostContext host;
+  logdb::LogSession session;
+  logdb::AppContext ctx;
+};
+
+}  // namespace zorvik::logops_test
