@@ -14,6 +14,7 @@
 #include "ui/BillboardStyle.h"
 #include "ui/MainWindow.h"
 #include "ui/OptionHints.h"
+#include "ui/QtPlatform.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/UiContext.h"
@@ -103,6 +104,24 @@ class MainWindowTest : public QObject {
     for (auto hint : {ui::ChkOpsMouseUp, ui::OptAddMouseUp, ui::OptCleanLogMouseUp}) {
       hint(rig.ctx);
       QVERIFY2(BillboardShowsAll(billboard), qPrintable(billboard->text()));
+      // Fitting may shrink a long hint a little, never to something unreadable.
+      QVERIFY2(billboard->font().pointSizeF() >= 6.0,
+               qPrintable(QString::number(billboard->font().pointSizeF())));
+    }
+  }
+
+  void shortDatePatternHasAFourDigitYear() {
+    const struct {
+      QLocale locale;
+      const char* pattern;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), "M/d/yyyy"},
+        {QLocale(QLocale::German, QLocale::Germany), "dd.MM.yyyy"},
+        {QLocale(QLocale::Swedish, QLocale::Sweden), "yyyy-MM-dd"},
+    };
+    for (const auto& c : cases) {
+      QCOMPARE(QString::fromStdString(ui::ShortDatePatternOf(c.locale)),
+               QString::fromLatin1(c.pattern));
     }
   }
 

@@ -143,7 +143,7 @@ TEST(FormLoad, HostUpSetsUpTheWindow) {
 }
 
 TEST(FormLoad, StopDateIsTodayAndReadsBackInEveryPattern) {
-  for (const char* pattern : {"M/d/yyyy", "dd.MM.yyyy", "yyyy-MM-dd", "d/M/yyyy"}) {
+  for (const char* pattern : {"M/d/yyyy", "dd.MM.yyyy", "yyyy-MM-dd", "d/M/yyyy", "d MMM yyyy"}) {
     SCOPED_TRACE(pattern);
     SetShortDatePattern(pattern);
     Harness h;
