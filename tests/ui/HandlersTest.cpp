@@ -311,12 +311,5 @@ TEST(OptionHints, ShowTheirTextAndLeaveTheStartupStyleOnce) {
   }
 }
 
-TEST(OptionHints, RefreshReselectsAdd) {
-  Harness h;
-  h.form.action = ui::Action::kRefresh;
-  ui::OptRefreshMouseUp(h.ctx);
-  EXPECT_EQ(h.form.action, ui::Action::kAdd);
-}
-
 }  // namespace
 }  // namespace zorvik
