@@ -270,7 +270,8 @@ void MainWindow::CentreOnScreen() {
 }
 
 void MainWindow::RunHandler(const std::function<void(UiContext&)>& handler) {
-  if (!ctx_ || inHandler_) return;
+  // A queued event may arrive after the window was closed; the program is done by then.
+  if (!ctx_ || inHandler_ || unloaded_) return;
   inHandler_ = true;
   try {
     handler(*ctx_);
