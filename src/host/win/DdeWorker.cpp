@@ -75,16 +75,12 @@ DdeWorker::~DdeWorker() {
   std::unique_lock lock(shared_->mutex);
   shared_->stopping = true;
   SetEvent(shared_->wake.get());
-  const bool exited =
-      shared_->exitedChanged.wait_for(lock, kStopWait, [this] { return shared_->exited; });
+  shared_->exitedChanged.wait_for(lock, kStopWait, [this] { return shared_->exited; });
   lock.unlock();
-  // A thread stuck in a hung host's SendMessage cannot be stopped safely; it holds its own
-  // reference to the shared state and ends when the call returns or the process does.
-  if (exited) {
-    shared_->thread.join();
-  } else {
-    shared_->thread.detach();
-  }
+  // Never joined: a thread stuck in a hung host's SendMessage cannot be stopped safely, and even
+  // a thread that is done may spend seconds in DDEML's per-thread clean-up ending a conversation
+  // with a hung host. It holds its own reference to the shared state and touches nothing else.
+  shared_->thread.detach();
 }
 
 std::string DdeWorker::Run(Job job, std::chrono::milliseconds limit, Cleanup onAbandoned) {
