@@ -4,12 +4,12 @@
 
 namespace zorvik::logdb {
 
-std::string BuildCandidateStatement(const CandidateCriteria& c) {
-  // The pieces are kept exactly as DXKeeper users know them from the statement's text, odd
-  // spacing included.
+namespace {
+
+// The WHERE part, from "WHERE" to the operator condition. The pieces are kept exactly as
+// DXKeeper users know them from the statement's text, odd spacing included.
+std::string CandidateCondition(const CandidateCriteria& c) {
   std::string s;
-  s += "SELECT  * ";
-  s += "FROM QSOs ";
   s += "WHERE (QSO_End >= DateValue(\"";
   s += QuoteDoubleQuoted(c.startDate);
   s += "\") And QSO_End <= DateValue(\"";
@@ -23,8 +23,23 @@ std::string BuildCandidateStatement(const CandidateCriteria& c) {
     s += QuoteText(c.hostCallSign);
     s += "'";
   }
-  s += " Order By DXCCID, [Band], Mode, QSO_End DESC";
   return s;
+}
+
+}  // namespace
+
+std::string BuildCandidateStatement(const CandidateCriteria& c) {
+  return "SELECT  * FROM QSOs " + CandidateCondition(c) +
+         " Order By DXCCID, [Band], Mode, QSO_End DESC";
+}
+
+std::string BuildQueuedSlotMarkStatement(const CandidateCriteria& c) {
+  // Entity codes compare like the log's text columns; band and mode exactly, since "ssb" is not
+  // DXKeeper's SSB slot. A queue row without an entity stands for the code ''. Null band or mode
+  // never matches.
+  return "Update QSOs Set QSL_Rcvd='~' " + CandidateCondition(c) +
+         " And (DXCCID, Band Collate Binary, Mode Collate Binary) In "
+         "(Select ifnull(dxccid, ''), band, mode From PrintQueue)";
 }
 
 }  // namespace zorvik::logdb

@@ -19,4 +19,10 @@ struct CandidateCriteria {
 // statement keeps its meaning whatever the user typed.
 std::string BuildCandidateStatement(const CandidateCriteria& criteria);
 
+// The update that marks with "~" in QSL_Rcvd every candidate (same conditions as above) whose
+// slot, entity with band and mode, already has a row in PrintQueue. One statement instead of a
+// search per queue row: on a large log the engine does in one pass what would otherwise be one
+// write per contact.
+std::string BuildQueuedSlotMarkStatement(const CandidateCriteria& criteria);
+
 }  // namespace zorvik::logdb

@@ -84,9 +84,9 @@ void Load(AppContext& ctx, Run& run) {
   run.databaseOpened = true;
   run.writes = std::make_unique<Transaction>(*s.LogDb);
 
-  const std::string statement =
-      BuildCandidateStatement({h.view.StartDateText(), h.mod.StopDatePlusOne,
-                               h.view.IncludeAllOperators(), h.mod.HostCallSign});
+  const CandidateCriteria criteria{h.view.StartDateText(), h.mod.StopDatePlusOne,
+                                   h.view.IncludeAllOperators(), h.mod.HostCallSign};
+  const std::string statement = BuildCandidateStatement(criteria);
   s.QsoSet = s.LogDb->OpenRecordset(statement);
   run.qsoSetOpened = true;
   s.QsoSet->MoveLast();  // no candidates: ends the loading here
@@ -109,10 +109,12 @@ void Load(AppContext& ctx, Run& run) {
     queueRows = 0;  // an empty queue
   }
 
-  const QueuedSlots queued =
-      queueRows > 0 ? QueuedSlots::Read(*s.QueueSet, queueRows) : QueuedSlots{};
+  // Candidates of slots that already have a queue row are marked; the walk then only clears
+  // the mark of the latest one, and the finishing steps clear the rest.
+  if (queueRows > 0) s.LogDb->Execute(BuildQueuedSlotMarkStatement(criteria));
+
   const ProgressTable progress = ProgressTable::Read(*s.ProgressSet);
-  const CandidateScan scan = ScanCandidates(*s.QsoSet, candidates, queued);
+  const CandidateScan scan = ScanCandidates(*s.QsoSet, candidates);
   Walk(ctx, run, scan, progress);
 }
 

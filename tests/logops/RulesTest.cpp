@@ -72,6 +72,15 @@ TEST(CandidateStatement, QuotesWhatTheUserTyped) {
   EXPECT_NE(s.find("Operator = 'O''X' Order"), std::string::npos) << s;
 }
 
+TEST(CandidateStatement, MarkStatementSharesTheCandidateConditions) {
+  const CandidateCriteria c{"1/1/2004", "1/1/2016", false, "O'X"};
+  const std::string select = BuildCandidateStatement(c);
+  const std::string mark = BuildQueuedSlotMarkStatement(c);
+  const std::string where =
+      select.substr(select.find("WHERE"), select.find(" Order By") - select.find("WHERE"));
+  EXPECT_EQ(mark.rfind("Update QSOs Set QSL_Rcvd='~' " + where + " And ", 0), 0u) << mark;
+}
+
 TEST(LogDateTime, SpellingsOfOneInstantAreEqual) {
   struct Case {
     const char* a;
