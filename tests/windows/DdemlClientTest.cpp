@@ -71,6 +71,7 @@ TEST(DdemlClient, WithoutHostNothingAnswersAndNoConversationIsOpen) {
     EXPECT_EQ(err::kDdeNoConversation, FailureOf([&] { dde->LinkExecute("001closelog"); }))
         << c.topic;
   }
+  EXPECT_EQ(host::win::dde_err::kInvalidPropertyValue, FailureOf([&] { dde->SetLinkMode(2); }));
 }
 
 TEST(DdemlClient, LinkSetUpReadsTheItemsCurrentValue) {

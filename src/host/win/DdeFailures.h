@@ -9,12 +9,13 @@ namespace zorvik::host::win {
 // DDE failure numbers beyond the four the rest of the program tells apart (core/Failure.h). They
 // keep the numbers a user of the original's run-time knows; all of them are connect errors.
 namespace dde_err {
-inline constexpr int kNoChannels = 281;     // out of memory or system resources
-inline constexpr int kChannelLocked = 284;  // a call is still waiting on this link
-inline constexpr int kHostQuit = 291;       // the host went away during a call
-inline constexpr int kMessageLost = 295;    // a DDE message could not be posted
-inline constexpr int kInvalidTopic = 297;   // the link topic is not "application|topic"
-inline constexpr int kSystemFailure = 298;  // DDE could not be started or misbehaved
+inline constexpr int kNoChannels = 281;            // out of memory or system resources
+inline constexpr int kChannelLocked = 284;         // a call is still waiting on this link
+inline constexpr int kHostQuit = 291;              // the host went away during a call
+inline constexpr int kMessageLost = 295;           // a DDE message could not be posted
+inline constexpr int kInvalidTopic = 297;          // the link topic is not "application|topic"
+inline constexpr int kSystemFailure = 298;         // DDE could not be started or misbehaved
+inline constexpr int kInvalidPropertyValue = 380;  // a link mode other than 0 or 1
 }  // namespace dde_err
 
 // What the client was doing when DDEML reported an error; it decides how some errors read.

@@ -37,6 +37,10 @@ void DdemlClient::SetLinkMode(int mode) {
     worker_.Post([](DdemlSession& session) { session.Close(); });
     return;
   }
+  if (mode != 1) {
+    throw Failure(dde_err::kInvalidPropertyValue,
+                  "Invalid property value: link mode " + std::to_string(mode));
+  }
   OpenLink();
 }
 

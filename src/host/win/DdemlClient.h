@@ -19,7 +19,8 @@ namespace zorvik::host::win {
 //   282 nobody answered; 285 the host refused the item or the execute (or was busy);
 //   286 no answer in time (the conversation is dropped: a late reply would be mistaken for the
 //   next one); 293 LinkExecute with no conversation or after the host went away;
-//   297 a link topic without "|"; other DDEML errors as host::win::dde_err.
+//   297 a link topic without "|"; 380 a link mode other than 0 or 1; other DDEML errors as
+//   host::win::dde_err.
 class DdemlClient : public DdeClient {
  public:
   DdemlClient();
