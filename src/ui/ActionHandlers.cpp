@@ -79,11 +79,11 @@ std::string DialogStartFolderOf(const std::string& logPath) {
 void TxtCallDblClick(UiContext& ctx) {
   ZorvikMod& mod = ctx.host.mod;
   mod.DialogStartFolder = DialogStartFolderOf(mod.LogPathName);
-  if (auto chosen = ctx.host.dialogs.ShowOpen(mod.DialogStartFolder)) {
-    ctx.lastChosenFile = *chosen;
-    ctx.form.SetDatabaseFieldText(*chosen);
-  }
-  // A cancelled dialog leaves the field as it was: the path the user had is not thrown away.
+  // The dialog remembers its last choice: a cancel puts that back (empty before the first choice,
+  // which the check below then refuses with "Data Missing"). Users know this from DXKeeper's own
+  // dialogs, and the help page explains it.
+  if (auto chosen = ctx.host.dialogs.ShowOpen(mod.DialogStartFolder)) ctx.lastChosenFile = *chosen;
+  ctx.form.SetDatabaseFieldText(ctx.lastChosenFile);
   TxtCallLostFocus(ctx);
 }
 

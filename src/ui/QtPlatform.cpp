@@ -22,6 +22,9 @@ std::string ProgramFolder() {
 }
 
 std::string ShortDatePatternOf(const QLocale& locale) {
+  // Without a locale (servers, CI) Qt's pattern spells the month ("7 Dec 2026"); the numeric
+  // month/day/year form of the fields' design values reads better and parses the same.
+  if (locale.language() == QLocale::C) return "M/d/yyyy";
   QString pattern = locale.dateFormat(QLocale::ShortFormat);
   // Exactly two y's (not part of a longer run) is a two-digit year.
   static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));

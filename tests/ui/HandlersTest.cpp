@@ -243,18 +243,27 @@ TEST(TxtCallDblClick, ChosenFileIsPutInTheFieldAndChecked) {
   EXPECT_EQ(h.form.focus, "cmdOK");
 }
 
-TEST(TxtCallDblClick, CancelKeepsTheFieldAndChecksIt) {
-  for (const std::string field : {"/data/typed.sqlite", ""}) {
-    Harness h;
-    h.form.view.databaseField = field;
-    h.dialogs.openResults.push_back(std::nullopt);
+TEST(TxtCallDblClick, CancelPutsBackTheDialogsLastChoice) {
+  // First cancel: the dialog has no file name yet, so the field empties and "Data Missing" follows.
+  Harness h;
+  h.form.view.databaseField = "/data/typed.sqlite";
+  h.dialogs.openResults.push_back(std::nullopt);
+  ui::TxtCallDblClick(h.ctx);
+  EXPECT_EQ(h.form.view.databaseField, "");
+  ASSERT_EQ(h.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(h.dialogs.boxes[0].title, "Data Missing");
+  EXPECT_EQ(h.form.focus, "txtCall");
 
-    ui::TxtCallDblClick(h.ctx);
-
-    EXPECT_EQ(h.form.view.databaseField, field);
-    // The usual check follows: a good path is recounted, an empty one is refused.
-    EXPECT_EQ(h.dialogs.boxes.size(), field.empty() ? 1u : 0u) << field;
-  }
+  // After a choice, a cancel brings the chosen file back and checks it again.
+  h.dialogs.openResults.push_back("/data/chosen.sqlite");
+  ui::TxtCallDblClick(h.ctx);
+  h.form.view.databaseField = "/data/typed-later.sqlite";
+  h.dialogs.openResults.push_back(std::nullopt);
+  h.rec.calls.clear();
+  ui::TxtCallDblClick(h.ctx);
+  EXPECT_EQ(h.form.view.databaseField, "/data/chosen.sqlite");
+  EXPECT_EQ(h.rec.calls,
+            (std::vector<std::string>{"openDatabase /data/chosen.sqlite", "showQueueCount"}));
 }
 
 TEST(TxtCallDblClick, LogOutsideADatabasesFolderOpensTheDefaultFolder) {

@@ -118,6 +118,7 @@ class MainWindowTest : public QObject {
         {QLocale(QLocale::English, QLocale::UnitedStates), "M/d/yyyy"},
         {QLocale(QLocale::German, QLocale::Germany), "dd.MM.yyyy"},
         {QLocale(QLocale::Swedish, QLocale::Sweden), "yyyy-MM-dd"},
+        {QLocale::c(), "M/d/yyyy"},
     };
     for (const auto& c : cases) {
       QCOMPARE(QString::fromStdString(ui::ShortDatePatternOf(c.locale)),
