@@ -204,6 +204,9 @@ std::uint32_t SqliteRecordset::ColumnCache::Intern(const Value& v) {
 SqliteRecordset::ColumnCache* SqliteRecordset::ColumnFor(int column) const {
   if (rowids_.size() <= kPointLookupLimit || uncacheable_.count(column)) return nullptr;
   if (auto it = column_cache_.find(column); it != column_cache_.end()) return &it->second;
+  // The cache costs a pass over the whole table: worth it for a column read along the set, not
+  // for one read on a few rows (the queue builder reads thirty fields of each queued contact).
+  if (++column_reads_[column] < kPointLookupLimit) return nullptr;
 
   // One pass over the table in rowid order, merged with the set's rows sorted by rowid.
   ColumnCache cache;

@@ -96,6 +96,7 @@ class SqliteRecordset final : public Recordset {
   // Built on demand, hence mutable; all dropped by SyncCaches.
   mutable std::unordered_map<int, FieldIndex> indexes_;
   mutable std::unordered_map<int, ColumnCache> column_cache_;
+  mutable std::unordered_map<int, std::size_t> column_reads_;  // point reads per column so far
   mutable std::unordered_set<int> uncacheable_;
   mutable std::vector<std::pair<std::int64_t, std::uint32_t>> by_rowid_;  // sorted by rowid
 };
