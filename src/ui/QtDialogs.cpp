@@ -17,7 +17,29 @@ QString DisplayText(const std::string& text) {
   return shown;
 }
 
+namespace {
+
+// A box that comes up while an action works (the wait cursor is on) must show the ordinary
+// pointer: the user has to answer it before the action goes on.
+class ArrowWhileAsking {
+ public:
+  ArrowWhileAsking() : pushed_(QApplication::overrideCursor() != nullptr) {
+    if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~ArrowWhileAsking() {
+    if (pushed_) QApplication::restoreOverrideCursor();
+  }
+  ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+  ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+ private:
+  bool pushed_;
+};
+
+}  // namespace
+
 Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
+  ArrowWhileAsking arrow;
   QMessageBox box(parent_);
   box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(kAppTitle) : title));
   box.setText(DisplayText(text));
@@ -49,6 +71,7 @@ Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& 
 }
 
 std::optional<std::string> QtDialogs::ShowOpen(const std::string& startFolder) {
+  ArrowWhileAsking arrow;
   const QString chosen =
       QFileDialog::getOpenFileName(parent_, QString(), QString::fromStdString(startFolder));
   if (chosen.isEmpty()) return std::nullopt;
