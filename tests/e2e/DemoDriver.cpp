@@ -187,6 +187,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "zorvik demo: the window was never shown\n");
     return 1;
   }
+  Say("platform", QGuiApplication::platformName());
   Say("caption", window.windowTitle());
   Say("database", Control<QWidget>(window, "txtCall")->property("text").toString());
 

@@ -43,6 +43,7 @@ status=0
 cat "$work/demo.out"
 check "the demo ends well" 0 "$status"
 [ "$status" -eq 0 ] || exit 1
+check "clicked on the X server" xcb "$(sed -n 's/^platform: //p' "$work/demo/driver.out")"
 
 before="$work/before.sqlite"
 after="$work/demo/DXKeeper/Databases/demo.sqlite"
