@@ -12,6 +12,14 @@ namespace zorvik::logdb {
 // Band and mode texts are matched exactly, letter case included, because DXKeeper stores them
 // in upper case and anything else is not one of its slots.
 
+inline constexpr int kBandCount = 11;
+inline constexpr int kBandModesLength = 44;
+
+// The same rules on plain texts, for tools that read the log without record sets.
+std::optional<int> BandIndex(std::string_view band);
+int ModeGroupOffset(std::string_view mode);
+std::optional<int> SlotPosition(std::string_view band, std::string_view mode);
+
 // 1 ("160M") to 11 ("2M"); nullopt for any other band, a Null or a non-text value.
 std::optional<int> BandIndex(const Value& band);
 

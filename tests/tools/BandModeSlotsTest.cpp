@@ -10,8 +10,8 @@ namespace {
 
 TEST(BandModeSlots, PositionsFollowTheBandTableAndModeGroups) {
   struct Case {
-    const char* band;
-    const char* mode;
+    std::string_view band;
+    std::string_view mode;
     std::optional<int> position;
   };
   const std::vector<Case> cases = {

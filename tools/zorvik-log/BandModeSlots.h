@@ -5,29 +5,25 @@
 #include <string>
 #include <string_view>
 
+#include "logdb/SlotRules.h"
+
 namespace zorvik::logtools {
 
 // The layout of Progress.BandModes as the host keeps it: 44 status characters, four runs of
 // eleven bands (160M 80M 40M 30M 20M 17M 15M 12M 10M 6M 2M), one run per mode group: AM/FM/SSB,
 // CW, every other mode, PSK31/PSK63/PSK125. Band and mode texts compare exactly, case included,
 // as the Add action compares them.
-inline constexpr int kBandCount = 11;
-inline constexpr int kBandModesLength = 44;
+using logdb::BandIndex;
+using logdb::kBandCount;
+using logdb::kBandModesLength;
+using logdb::ModeGroupOffset;
+using logdb::SlotPosition;
 
 // Status characters. A slot with contacts shows the best of them: "V" over "C" over "W".
 inline constexpr char kNotWorked = '-';
 inline constexpr char kWorked = 'W';     // worked, no card received
 inline constexpr char kConfirmed = 'C';  // confirmed by a received card (QSL_Rcvd "Y")
 inline constexpr char kVerified = 'V';   // confirmation already verified for award credit
-
-// 1..11 for the bands of the table, nullopt for any other band ("60M", "70CM", "20m", Null).
-std::optional<int> BandIndex(std::string_view band);
-
-// 0, 11, 22 or 33: the run of the mode's group.
-int ModeGroupOffset(std::string_view mode);
-
-// 1-based position in BandModes, nullopt when the band has no index.
-std::optional<int> SlotPosition(std::string_view band, std::string_view mode);
 
 // The status one contact gives its slot, from its QSL_Rcvd: "Y" gives "C", "V" gives "V",
 // anything else (Null, empty, R, S, I, X, stray values) gives "W". Letters compare in any case,
