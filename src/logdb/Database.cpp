@@ -121,7 +121,15 @@ void Database::NoteChange() {
 }
 
 Transaction::Transaction(Database& db) : db_(db) {
+  // SQLite would begin the transaction and refuse only the first write.
+  if (sqlite3_db_readonly(db_.Handle(), "main") == 1) {
+    throw Failure(err::kReadOnly, db_.Path() + ": the log cannot be written (it is read-only)");
+  }
   ExecPlain(db_.Handle(), "BEGIN IMMEDIATE");
+}
+
+bool Transaction::Active() const noexcept {
+  return !done_ && sqlite3_get_autocommit(db_.Handle()) == 0;
 }
 
 Transaction::~Transaction() {

@@ -60,9 +60,14 @@ class Database {
 // an error; use Savepoint inside a Transaction.
 class Transaction {
  public:
-  explicit Transaction(Database& db);  // BEGIN IMMEDIATE (waits for a lock like Open)
-  ~Transaction();                      // ROLLBACK unless committed; never throws
+  // BEGIN IMMEDIATE (waits for a lock like Open). A log that opened read-only fails here with
+  // 3027, before any work that would only be refused later.
+  explicit Transaction(Database& db);
+  ~Transaction();  // ROLLBACK unless committed; never throws
   void Commit();
+  // False once the engine has rolled the whole transaction back on its own (a full disk, an I/O
+  // error): later writes would then no longer belong to it.
+  bool Active() const noexcept;
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
 

@@ -20,7 +20,6 @@ constexpr const char* kLoadedText = " QSO records were loaded into the QSL queue
 
 // What one run has opened and achieved: the finishing steps act on nothing else.
 struct Run {
-  bool databaseOpened = false;
   bool qsoSetOpened = false, progressSetOpened = false, qthSetOpened = false,
        queueSetOpened = false;
   // All the run's writes, so that a crash or a kill leaves the log exactly as it was.
@@ -64,6 +63,10 @@ void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTa
       qsos.Update();
     } else if (AddQsoToQueue(ctx)) {
       ++run.loaded;
+    } else if (!run.writes->Active()) {
+      // The engine took the whole run back (a full disk): the builder has said why, and every
+      // further contact would only fail the same way, one message box each.
+      return;
     }
   }
   if (scan.firstWithoutSlot) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
@@ -81,7 +84,6 @@ void Load(AppContext& ctx, Run& run) {
   }
 
   s.ReplaceDatabase(h.view.DatabaseFieldText());
-  run.databaseOpened = true;
   run.writes = std::make_unique<Transaction>(*s.LogDb);
 
   const CandidateCriteria criteria{h.view.StartDateText(), h.mod.StopDatePlusOne,
@@ -138,19 +140,23 @@ void Finish(AppContext& ctx, Run& run) {
   host::HostContext& h = ctx.host;
   LogSession& s = ctx.session;
 
-  if (run.databaseOpened) {
+  // Without the run's transaction (the log is read-only or locked, or the engine rolled it
+  // back) there are no marks of this run, and the removal could only fail again.
+  if (run.writes && !run.writes->Active()) {
+    run.loaded = 0;  // the engine took it all back
+  } else if (run.writes) {
     try {
       // Also removes marks that a run of an older version left behind.
       s.LogDb->Execute(kRemoveMarks);
-      if (run.writes) run.writes->Commit();
+      run.writes->Commit();
     } catch (const Failure& f) {
       ShowRunFailure(h.dialogs, f);
       // The marks could not be removed or the writes not stored: take the whole run back rather
       // than leave contacts marked, and say so in the count.
-      if (run.writes) run.loaded = 0;
+      run.loaded = 0;
     }
-    run.writes.reset();
   }
+  run.writes.reset();
 
   if (h.mod.HostLogClosed) {
     host::SendHostCommand(h, "openlastlog");
