@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -92,7 +93,8 @@ TEST(DatabaseFaults, WriteLockHeldByAnotherProgramThroughTheRun) {
   EXPECT_EQ(h.dialogs.boxes.size(), 1u) << ShownBoxes(h.dialogs);
   EXPECT_EQ(h.view.billboard, "0 QSO records were loaded into the QSL queue.");
   EXPECT_EQ(h.dde.journal, (std::vector<std::string>{"001closelog", "001openlastlog"}));
-  EXPECT_LT(took.count(), 15.0);
+  EXPECT_LT(took.count(), 8.0);
+  std::printf("write lock held through the run: the Add took %.2f s\n", took.count());
   EXPECT_EQ(ReadLogState(log.Path()), before);
   ExpectCleanNextRun(log.Path(), before);
 }
