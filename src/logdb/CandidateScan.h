@@ -27,7 +27,4 @@ struct CandidateScan {
 // three fields per candidate and writes nothing.
 CandidateScan ScanCandidates(Recordset& qsos, std::int64_t candidates);
 
-// The text stored in QSL_Rcvd while a run lasts for a candidate whose slot is already queued.
-inline constexpr const char* kQueuedMark = "~";
-
 }  // namespace zorvik::logdb

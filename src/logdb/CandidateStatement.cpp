@@ -33,13 +33,16 @@ std::string BuildCandidateStatement(const CandidateCriteria& c) {
          " Order By DXCCID, [Band], Mode, QSO_End DESC";
 }
 
-std::string BuildQueuedSlotMarkStatement(const CandidateCriteria& c) {
+std::string BuildQueuedSlotClearStatement(const CandidateCriteria& c) {
   // Entity codes compare like the log's text columns; band and mode exactly, since "ssb" is not
   // DXKeeper's SSB slot. A queue row without an entity stands for the code ''. Null band or mode
-  // never matches.
-  return "Update QSOs Set QSL_Rcvd='~' " + CandidateCondition(c) +
+  // never matches. The rows are found first and written in rowid order, so a large log is
+  // written front to back instead of all over the file.
+  return "Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd Is Null And rowid In (Select rowid From "
+         "QSOs " +
+         CandidateCondition(c) +
          " And (DXCCID, Band Collate Binary, Mode Collate Binary) In "
-         "(Select ifnull(dxccid, ''), band, mode From PrintQueue)";
+         "(Select ifnull(dxccid, ''), band, mode From PrintQueue))";
 }
 
 }  // namespace zorvik::logdb

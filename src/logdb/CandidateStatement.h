@@ -19,10 +19,12 @@ struct CandidateCriteria {
 // statement keeps its meaning whatever the user typed.
 std::string BuildCandidateStatement(const CandidateCriteria& criteria);
 
-// The update that marks with "~" in QSL_Rcvd every candidate (same conditions as above) whose
-// slot, entity with band and mode, already has a row in PrintQueue. One statement instead of a
-// search per queue row: on a large log the engine does in one pass what would otherwise be one
-// write per contact.
-std::string BuildQueuedSlotMarkStatement(const CandidateCriteria& criteria);
+// The update that gives an empty QSL_Rcvd to every candidate (same conditions as above) whose
+// slot, entity with band and mode, already has a row in PrintQueue and whose QSL_Rcvd is Null.
+// Such candidates are never queued, and they leave a run with '' whatever they had; the ones
+// that already have '' are not written at all. One statement instead of a write per contact.
+// Which slots count as queued must agree with QueuedSlots (entity codes without regard to
+// case, band and mode exactly).
+std::string BuildQueuedSlotClearStatement(const CandidateCriteria& criteria);
 
 }  // namespace zorvik::logdb

@@ -70,8 +70,9 @@ std::unique_ptr<Database> Database::Open(const std::string& path,
   }
   sqlite3_busy_timeout(conn->db, static_cast<int>(lock_wait.count()));
   // A larger page cache than the 2 MB default: record sets read rows in the statement's order,
-  // which jumps about the file.
-  sqlite3_exec(conn->db, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
+  // which jumps about the file, and an Add writes to most pages of a large log in one
+  // transaction; a small cache would spill changed pages (each spill syncing the journal).
+  sqlite3_exec(conn->db, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
   // A log may come from anywhere: its schema (views, triggers) must not call functions with
   // side effects, nor write to the schema table.
   sqlite3_db_config(conn->db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);

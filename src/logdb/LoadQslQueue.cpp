@@ -7,6 +7,7 @@
 #include "logdb/LogOperationFailures.h"
 #include "logdb/LogOperations.h"
 #include "logdb/ProgressTable.h"
+#include "logdb/QueuedSlots.h"
 #include "logdb/SlotRules.h"
 
 namespace zorvik::logdb {
@@ -46,22 +47,18 @@ void SetHostStatus(host::HostContext& h, const char* status) {
 
 // Queues the first candidate of every "W" slot whose slot is not queued yet. Throws on failure;
 // whatever was queued before the failure stays.
-void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTable& progress) {
+void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTable& progress,
+          const QueuedSlots& queued) {
   Recordset& qsos = *ctx.session.QsoSet;
   qsos.MoveFirst();
   std::int64_t at = 0;
   for (const SlotStart& slot : scan.slots) {
-    for (; at < slot.index; ++at) qsos.MoveNext();
     const std::optional<int> position = SlotPosition(slot.band, slot.mode);
     const Value* bandModes = progress.BandModes(slot.dxccid.AsText());
     if (!position || !bandModes || !SlotIsWorkedNotConfirmed(*bandModes, *position)) continue;
-    const Value received = qsos.Fields("QSL_Rcvd");
-    if (received.IsText() && received.AsText() == kQueuedMark) {
-      // Already queued: the contact only loses its mark.
-      qsos.Edit();
-      qsos.SetField("QSL_Rcvd", "");
-      qsos.Update();
-    } else if (AddQsoToQueue(ctx)) {
+    if (queued.Contains(slot.dxccid, slot.band, slot.mode)) continue;
+    for (; at < slot.index; ++at) qsos.MoveNext();
+    if (AddQsoToQueue(ctx)) {
       ++run.loaded;
     } else if (!run.writes->Active()) {
       // The engine took the whole run back (a full disk): the builder has said why, and every
@@ -111,13 +108,18 @@ void Load(AppContext& ctx, Run& run) {
     queueRows = 0;  // an empty queue
   }
 
-  // Candidates of slots that already have a queue row are marked; the walk then only clears
-  // the mark of the latest one, and the finishing steps clear the rest.
-  if (queueRows > 0) s.LogDb->Execute(BuildQueuedSlotMarkStatement(criteria));
+  // Candidates of slots that already have a queue row are not queued again, and all of them
+  // end the run with QSL_Rcvd '' (earlier versions marked them "~" and cleared the marks at the
+  // end: two writes for most of them). The walk skips those slots by the queue's own rows.
+  QueuedSlots queued;
+  if (queueRows > 0) {
+    queued = QueuedSlots::Read(*s.QueueSet);
+    s.LogDb->Execute(BuildQueuedSlotClearStatement(criteria));
+  }
 
   const ProgressTable progress = ProgressTable::Read(*s.ProgressSet);
   const CandidateScan scan = ScanCandidates(*s.QsoSet, candidates);
-  Walk(ctx, run, scan, progress);
+  Walk(ctx, run, scan, progress, queued);
 }
 
 template <class Step>
@@ -146,7 +148,7 @@ void Finish(AppContext& ctx, Run& run) {
     run.loaded = 0;  // the engine took it all back
   } else if (run.writes) {
     try {
-      // Also removes marks that a run of an older version left behind.
+      // Removes "~" marks that a run of an older version left behind.
       s.LogDb->Execute(kRemoveMarks);
       run.writes->Commit();
     } catch (const Failure& f) {

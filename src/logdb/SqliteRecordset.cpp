@@ -41,6 +41,18 @@ std::optional<std::string> FindKey(const Value& v) {
   return Lower(v.ToText());
 }
 
+// Resets a kept statement however the write ends, so it holds no lock and no old bindings.
+class ResetWhenDone {
+ public:
+  explicit ResetWhenDone(Statement& st) : st_(st) {}
+  ~ResetWhenDone() { st_.Reset(); }
+  ResetWhenDone(const ResetWhenDone&) = delete;
+  ResetWhenDone& operator=(const ResetWhenDone&) = delete;
+
+ private:
+  Statement& st_;
+};
+
 [[noreturn]] void NoCurrentRecord() {
   throw Failure(err::kNoCurrentRecord, "No current record");
 }
@@ -208,28 +220,50 @@ SqliteRecordset::ColumnCache* SqliteRecordset::ColumnFor(int column) const {
   // for one read on a few rows (the queue builder reads thirty fields of each queued contact).
   if (++column_reads_[column] < kPointLookupLimit) return nullptr;
 
+  // Fields read along the set are read together (a walk reads entity, band and mode of every
+  // row): every column read about as often as this one is filled in the same pass, so a large
+  // table is scanned once rather than once per field.
+  std::vector<int> columns{column};
+  for (const auto& [other, reads] : column_reads_) {
+    if (other != column && reads >= kPointLookupLimit / 2 && !column_cache_.count(other) &&
+        !uncacheable_.count(other)) {
+      columns.push_back(other);
+    }
+  }
+  std::string select = "SELECT rowid";
+  for (int c : columns) select += ", " + QuoteIdentifier(columns_[c]);
+  select += " FROM " + quoted_table_ + " ORDER BY rowid";
+
   // One pass over the table in rowid order, merged with the set's rows sorted by rowid.
-  ColumnCache cache;
-  cache.codes.assign(rowids_.size(), cache.Intern(Value()));
+  std::vector<ColumnCache> caches(columns.size());
+  std::vector<bool> too_many(columns.size(), false);
+  for (ColumnCache& cache : caches) cache.codes.assign(rowids_.size(), cache.Intern(Value()));
   const auto& by_rowid = ByRowid();
-  Statement scan(conn_->db, "SELECT rowid, " + QuoteIdentifier(columns_[column]) + " FROM " +
-                                quoted_table_ + " ORDER BY rowid");
+  Statement scan(conn_->db, select);
   std::size_t next = 0;
   while (next < by_rowid.size() && scan.Step()) {
     std::int64_t rowid = scan.ColumnInt(0);
     while (next < by_rowid.size() && by_rowid[next].first < rowid) ++next;
     if (next < by_rowid.size() && by_rowid[next].first == rowid) {
-      cache.codes[by_rowid[next].second] = cache.Intern(scan.Column(1));
-      if (cache.distinct.size() > kMaxDistinct) {
-        scan.Reset();
-        uncacheable_.insert(column);
-        return nullptr;
+      for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (too_many[i]) continue;
+        ColumnCache& cache = caches[i];
+        cache.codes[by_rowid[next].second] = cache.Intern(scan.Column(static_cast<int>(i) + 1));
+        if (cache.distinct.size() > kMaxDistinct) too_many[i] = true;
       }
       ++next;
     }
   }
   scan.Reset();
-  return &column_cache_.emplace(column, std::move(cache)).first->second;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (too_many[i]) {
+      uncacheable_.insert(columns[i]);
+    } else {
+      column_cache_.emplace(columns[i], std::move(caches[i]));
+    }
+  }
+  auto it = column_cache_.find(column);
+  return it == column_cache_.end() ? nullptr : &it->second;
 }
 
 Value SqliteRecordset::Fields(std::string_view name) const {
@@ -274,9 +308,12 @@ void SqliteRecordset::Update() {
   if (mode_ == EditMode::kNone) {
     throw Failure(kUpdateWithoutEdit, "Update without AddNew or Edit");
   }
+  // Find indexes need the row's old values; they and the column caches need its new ones.
+  const bool keep_in_step = !indexes_.empty() || !column_cache_.empty();
   if (mode_ == EditMode::kEdit) {
     if (!pending_.empty()) {
-      std::vector<Value> old_row = CurrentRow();
+      std::vector<Value> old_row;
+      if (!indexes_.empty()) old_row = CurrentRow();
       std::string sql = "UPDATE " + quoted_table_ + " SET ";
       bool first = true;
       for (const auto& [column, value] : pending_) {
@@ -285,15 +322,18 @@ void SqliteRecordset::Update() {
         sql += QuoteIdentifier(columns_[column]) + " = ?";
       }
       sql += " WHERE rowid = ?";
-      Statement update(conn_->db, sql);
+      Statement& update = conn_->Prepared(sql);
+      ResetWhenDone done(update);
       int index = 1;
       for (const auto& [column, value] : pending_) update.Bind(index++, value);
       update.Bind(index, Value(rowids_[*pos_]));
       update.Step();
       NoteOwnWrite();
-      const std::vector<Value>& new_row = CurrentRow();
-      IndexRemove(*pos_, old_row);
-      IndexAdd(*pos_, new_row);
+      if (keep_in_step) {
+        const std::vector<Value>& new_row = CurrentRow();
+        if (!indexes_.empty()) IndexRemove(*pos_, old_row);
+        IndexAdd(*pos_, new_row);
+      }
     }
   } else {
     std::string sql = "INSERT INTO " + quoted_table_;
@@ -311,7 +351,8 @@ void SqliteRecordset::Update() {
       }
       sql += " (" + names + ") VALUES (" + marks + ")";
     }
-    Statement insert(conn_->db, sql);
+    Statement& insert = conn_->Prepared(sql);
+    ResetWhenDone done(insert);
     int index = 1;
     for (const auto& [column, value] : pending_) insert.Bind(index++, value);
     SyncCaches();
@@ -324,7 +365,7 @@ void SqliteRecordset::Update() {
                                                    static_cast<std::uint32_t>(rowids_.size() - 1));
       by_rowid_.insert(std::lower_bound(by_rowid_.begin(), by_rowid_.end(), entry), entry);
     }
-    if (!indexes_.empty() || !column_cache_.empty()) {
+    if (keep_in_step) {
       std::vector<Value> new_row = ReadRow(rowid);
       IndexAdd(rowids_.size() - 1, new_row);
       for (auto& [column, cache] : column_cache_)

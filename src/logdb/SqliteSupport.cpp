@@ -7,8 +7,22 @@
 
 namespace zorvik::logdb {
 
+namespace {
+// More distinct statements than any record set writes with: past this the kept ones are dropped,
+// so a caller that writes ever-new column sets cannot make the cache grow without end.
+constexpr std::size_t kMaxPrepared = 64;
+}  // namespace
+
 Connection::~Connection() {
+  prepared.clear();  // finalized before the connection closes
   if (db) sqlite3_close_v2(db);
+}
+
+Statement& Connection::Prepared(const std::string& sql) {
+  if (auto it = prepared.find(sql); it != prepared.end()) return *it->second;
+  if (prepared.size() >= kMaxPrepared) prepared.clear();
+  auto statement = std::make_unique<Statement>(db, sql);
+  return *prepared.emplace(sql, std::move(statement)).first->second;
 }
 
 void ThrowSqlite(sqlite3* db, int rc, std::string_view context) {

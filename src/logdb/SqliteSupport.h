@@ -4,6 +4,7 @@
 // the mapping of SQLite's result codes to the program's failure numbers. Internal to logdb.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,6 +15,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace zorvik::logdb {
+
+class Statement;
 
 // One open SQLite connection, shared by the Database and every record set opened from it, so a
 // set that outlives its Database by mistake still holds a live connection.
@@ -35,6 +38,13 @@ struct Connection {
 
   std::uint64_t all_generation = 0;
   std::unordered_map<std::string, std::uint64_t> table_generation;  // lower-case table name
+
+  // A prepared statement for `sql`, kept for the next call with the same text: record sets write
+  // row after row with the same few statements, and preparing one (a 40-field insert) costs far
+  // more than running it. The caller binds, steps and resets it before anyone else may use it,
+  // and never keeps the reference past that. Throws like Statement's constructor.
+  Statement& Prepared(const std::string& sql);
+  std::unordered_map<std::string, std::unique_ptr<Statement>> prepared;
 
   Connection() = default;
   ~Connection();  // closes the connection; never throws

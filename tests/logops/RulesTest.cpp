@@ -72,13 +72,14 @@ TEST(CandidateStatement, QuotesWhatTheUserTyped) {
   EXPECT_NE(s.find("Operator = 'O''X' Order"), std::string::npos) << s;
 }
 
-TEST(CandidateStatement, MarkStatementSharesTheCandidateConditions) {
+TEST(CandidateStatement, ClearStatementSharesTheCandidateConditions) {
   const CandidateCriteria c{"1/1/2004", "1/1/2016", false, "O'X"};
   const std::string select = BuildCandidateStatement(c);
-  const std::string mark = BuildQueuedSlotMarkStatement(c);
+  const std::string clear = BuildQueuedSlotClearStatement(c);
   const std::string where =
       select.substr(select.find("WHERE"), select.find(" Order By") - select.find("WHERE"));
-  EXPECT_EQ(mark.rfind("Update QSOs Set QSL_Rcvd='~' " + where + " And ", 0), 0u) << mark;
+  EXPECT_EQ(clear.rfind("Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd Is Null And ", 0), 0u) << clear;
+  EXPECT_NE(clear.find("From QSOs " + where + " And "), std::string::npos) << clear;
 }
 
 TEST(LogDateTime, SpellingsOfOneInstantAreEqual) {

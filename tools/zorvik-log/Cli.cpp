@@ -181,9 +181,10 @@ Stands in for what the host logging program does to its own log file (SQLite).
                    fifty contacts, at most 200
       --seed S     the same seed gives the same log; default 1
       --call CALL  the log's own call sign; default K1ZRV
-      --indexes    add indexes that help the Add action: QSOs(QSL_Rcvd),
-                   QSOs(DXCCID, Band, Mode, QSO_End), PrintQueue(Call),
-                   PrintQueue(dxccid, band, mode), Progress(CountryCode)
+      --indexes    add indexes that help the Add action: QSOs(QSL_Rcvd) for "~"
+                   marks, QSOs(DXCCID, Band, Mode, QSO_End DESC, Operator) for
+                   unsent, unreceived contacts, PrintQueue(Call),
+                   PrintQueue(dxccid, band, mode), Progress(CountryCode); then ANALYZE
       --force      replace an existing file at PATH (otherwise refused)
 
   zorvik-log import PATH FILE.adi [--call CALL] [--verbose]
