@@ -90,7 +90,7 @@ Database::~Database() = default;
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& statement) {
   RowidSelect select = MakeRowidSelect(TranslateStatement(statement));
-  return std::make_unique<SqliteRecordset>(impl_->conn, select.table, select.sql);
+  return std::make_unique<SqliteRecordset>(impl_->conn, select);
 }
 
 void Database::Execute(const std::string& statement) {

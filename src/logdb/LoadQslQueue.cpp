@@ -1,4 +1,5 @@
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/FailureReport.h"
@@ -69,6 +70,14 @@ void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTa
   if (scan.firstWithoutSlot) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
 }
 
+template <class Step>
+void IgnoringFailures(Step&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
 // Everything from "closelog" to the end of the walk. Throws on failure.
 void Load(AppContext& ctx, Run& run) {
   host::HostContext& h = ctx.host;
@@ -112,22 +121,24 @@ void Load(AppContext& ctx, Run& run) {
   // end the run with QSL_Rcvd '' (earlier versions marked them "~" and cleared the marks at the
   // end: two writes for most of them). The walk skips those slots by the queue's own rows.
   QueuedSlots queued;
-  if (queueRows > 0) {
-    queued = QueuedSlots::Read(*s.QueueSet);
-    s.LogDb->Execute(BuildQueuedSlotClearStatement(criteria));
-  }
-
-  const ProgressTable progress = ProgressTable::Read(*s.ProgressSet);
-  const CandidateScan scan = ScanCandidates(*s.QsoSet, candidates);
-  Walk(ctx, run, scan, progress, queued);
-}
-
-template <class Step>
-void IgnoringFailures(Step&& step) noexcept {
+  const auto clearQueuedSlots = [&] {
+    if (queueRows > 0) s.LogDb->Execute(BuildQueuedSlotClearStatement(criteria));
+  };
+  // The reading comes first because any write through Execute drops the fields the candidate
+  // set holds (entity, band and mode of every candidate, read along with the set). The clear
+  // still comes before anything is queued, and also when the reading fails, as it always has.
+  std::optional<ProgressTable> progress;
+  std::optional<CandidateScan> scan;
   try {
-    step();
+    if (queueRows > 0) queued = QueuedSlots::Read(*s.QueueSet);
+    progress.emplace(ProgressTable::Read(*s.ProgressSet));
+    scan.emplace(ScanCandidates(*s.QsoSet, candidates));
   } catch (...) {
+    IgnoringFailures(clearQueuedSlots);  // the reading's failure is the one to report
+    throw;
   }
+  clearQueuedSlots();
+  Walk(ctx, run, *scan, *progress, queued);
 }
 
 void CloseSet(std::unique_ptr<Recordset>& set, bool openedByRun) noexcept {

@@ -106,6 +106,49 @@ std::string TranslateStatement(std::string_view statement) {
   return out;
 }
 
+namespace {
+
+// The plain field names of the top-level ORDER BY that starts at or after `i`, or none.
+std::vector<std::string> OrderByFields(std::string_view sql, std::size_t i) {
+  int depth = 0;
+  std::size_t order = std::string_view::npos;
+  while (i < sql.size()) {
+    char c = sql[i];
+    if (c == '\'' || c == '[' || c == '`' || c == '"') {
+      i = SkipQuoted(sql, i);
+      if (i == std::string_view::npos) return {};
+      continue;
+    }
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (depth == 0 && EqualNoCase(WordAt(sql, i), "ORDER")) {
+      std::size_t by = SkipSpace(sql, i + 5);
+      if (EqualNoCase(WordAt(sql, by), "BY")) order = by + 2;
+    }
+    ++i;
+  }
+  if (order == std::string_view::npos) return {};
+  std::vector<std::string> fields;
+  std::size_t j = SkipSpace(sql, order);
+  while (true) {
+    const bool bracketed = j < sql.size() && (sql[j] == '[' || sql[j] == '`');
+    std::string name = ReadName(sql, j);
+    // "Order By 2" means the second output field, not a field named 2.
+    if (name.empty() || (!bracketed && std::isdigit(static_cast<unsigned char>(name[0])))) {
+      return {};
+    }
+    j = SkipSpace(sql, j);
+    std::string_view word = WordAt(sql, j);
+    if (EqualNoCase(word, "ASC") || EqualNoCase(word, "DESC")) j = SkipSpace(sql, j + word.size());
+    fields.push_back(std::move(name));
+    if (j == sql.size() || (sql[j] == ';' && SkipSpace(sql, j + 1) == sql.size())) return fields;
+    if (sql[j] != ',') return {};  // an expression, COLLATE, LIMIT...: not plain fields
+    j = SkipSpace(sql, j + 1);
+  }
+}
+
+}  // namespace
+
 RowidSelect MakeRowidSelect(std::string_view sql) {
   std::size_t i = SkipSpace(sql, 0);
   if (!EqualNoCase(WordAt(sql, i), "SELECT")) SyntaxError("Not a SELECT statement", sql);
@@ -137,7 +180,9 @@ RowidSelect MakeRowidSelect(std::string_view sql) {
       EqualNoCase(next, "NATURAL")) {
     SyntaxError("A record set reads one table only", sql);
   }
-  result.sql = "SELECT rowid " + std::string(sql.substr(from));
+  result.from = std::string(sql.substr(from));
+  result.sql = "SELECT rowid " + result.from;
+  result.orderedBy = OrderByFields(sql, from);
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorvik::logdb {
 
@@ -19,6 +20,10 @@ std::string TranslateStatement(std::string_view statement);
 struct RowidSelect {
   std::string table;  // as written, brackets or quotes removed
   std::string sql;    // "SELECT rowid FROM ..."
+  std::string from;   // the statement from its FROM on
+  // The field names of the ORDER BY, in order, when every one of its terms is a plain field name
+  // (with ASC or DESC at most); empty otherwise. The engine has these values at hand anyway.
+  std::vector<std::string> orderedBy;
 };
 
 // Throws Failure(err::kSyntaxError) when the statement is not a SELECT over one table.

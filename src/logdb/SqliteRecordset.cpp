@@ -59,10 +59,9 @@ class ResetWhenDone {
 
 }  // namespace
 
-SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, std::string table,
-                                 const std::string& rowid_select)
+SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, const RowidSelect& select)
     : conn_(std::move(conn)),
-      table_(std::move(table)),
+      table_(select.table),
       quoted_table_(QuoteIdentifier(table_)),
       table_key_(Lower(table_)) {
   seen_generation_ = conn_->Generation(table_key_);
@@ -78,21 +77,61 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, std::string t
   if (columns_.empty()) {
     throw Failure(err::kMissingTable, "The log has no table named " + table_);
   }
-  {
-    Statement rows(conn_->db, rowid_select);
-    while (rows.Step()) rowids_.push_back(rows.ColumnInt(0));
-  }
-  std::string select = "SELECT ";
+  ReadRowids(select);
+  std::string read = "SELECT ";
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    if (i) select += ", ";
-    select += QuoteIdentifier(columns_[i]);
+    if (i) read += ", ";
+    read += QuoteIdentifier(columns_[i]);
   }
-  select += " FROM " + quoted_table_ + " WHERE rowid = ?";
-  read_row_ = std::make_unique<Statement>(conn_->db, select);
+  read += " FROM " + quoted_table_ + " WHERE rowid = ?";
+  read_row_ = std::make_unique<Statement>(conn_->db, read);
   if (!rowids_.empty()) pos_ = 0;
 }
 
 SqliteRecordset::~SqliteRecordset() = default;
+
+void SqliteRecordset::ReadRowids(const RowidSelect& select) {
+  std::vector<int> ordering;
+  for (const std::string& name : select.orderedBy) {
+    auto it = column_index_.find(Lower(name));
+    if (it == column_index_.end()) {
+      ordering.clear();  // not a field of the table: leave the statement to say so
+      break;
+    }
+    ordering.push_back(it->second);
+  }
+  if (ordering.empty()) {
+    Statement rows(conn_->db, select.sql);
+    while (rows.Step()) rowids_.push_back(rows.ColumnInt(0));
+    return;
+  }
+  std::string sql = "SELECT rowid";
+  for (int column : ordering) sql += ", " + QuoteIdentifier(columns_[column]);
+  sql += " " + select.from;
+  Statement rows(conn_->db, sql);
+  std::vector<ColumnCache> caches(ordering.size());
+  std::vector<bool> too_many(ordering.size(), false);
+  while (rows.Step()) {
+    rowids_.push_back(rows.ColumnInt(0));
+    for (std::size_t i = 0; i < ordering.size(); ++i) {
+      if (too_many[i]) continue;
+      caches[i].codes.push_back(caches[i].Intern(rows.Column(static_cast<int>(i) + 1)));
+      if (caches[i].distinct.size() > kMaxDistinct) {
+        too_many[i] = true;
+        caches[i] = ColumnCache{};
+      }
+    }
+  }
+  // A small set reads its rows one by one (ColumnFor); the caches are for large ones.
+  if (rowids_.size() <= kPointLookupLimit) return;
+  for (std::size_t i = 0; i < ordering.size(); ++i) {
+    if (too_many[i]) {
+      uncacheable_.insert(ordering[i]);
+    } else {
+      column_cache_.emplace(ordering[i], std::move(caches[i]));
+    }
+  }
+}
 
 void SqliteRecordset::CheckOpen() const {
   if (closed_) throw Failure(kObjectClosed, "The record set is closed");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "logdb/Recordset.h"
+#include "logdb/SqlDialect.h"
 #include "logdb/SqliteSupport.h"
 
 namespace zorvik::logdb {
@@ -22,9 +23,10 @@ namespace zorvik::logdb {
 // small codes, so a walk that reads such fields row by row does not jump about the file.
 class SqliteRecordset final : public Recordset {
  public:
-  // `rowid_select` gives the rowids of the set's rows over `table`, in order.
-  SqliteRecordset(std::shared_ptr<Connection> conn, std::string table,
-                  const std::string& rowid_select);
+  // `select` gives the set's rows over its table, in order. On a large set the fields it is
+  // ordered by are read along with the rowids and kept as column caches: the engine has them at
+  // hand for the ordering, and a walk over such a set reads them row after row.
+  SqliteRecordset(std::shared_ptr<Connection> conn, const RowidSelect& select);
   ~SqliteRecordset() override;
 
   void MoveFirst() override;
@@ -64,6 +66,7 @@ class SqliteRecordset final : public Recordset {
   void NoteOwnWrite();      // after this set wrote: the caches stay, kept in step by the caller
   const std::vector<std::pair<std::int64_t, std::uint32_t>>& ByRowid() const;
   ColumnCache* ColumnFor(int column) const;      // nullptr when the field is read row by row
+  void ReadRowids(const RowidSelect& select);    // with the ordering fields, when worth it
   int ColumnIndex(std::string_view name) const;  // throws 3265
   void LeaveRow();                               // a move drops an unfinished Edit/AddNew
   const std::vector<Value>& CurrentRow() const;  // throws 3021

@@ -47,6 +47,25 @@ TEST(SqlDialect, RowidSelectKeepsEverythingFromFromOnward) {
   }
 }
 
+TEST(SqlDialect, RowidSelectNamesThePlainOrderingFields) {
+  using Fields = std::vector<std::string>;
+  const std::pair<const char*, Fields> cases[] = {
+      {"SELECT * FROM QSOs WHERE A = 1 Order By DXCCID, [Band], Mode, QSO_End DESC",
+       {"DXCCID", "Band", "Mode", "QSO_End"}},
+      {"select * from QSOs order by Call asc;", {"Call"}},
+      {"SELECT * FROM QSOs", {}},
+      {"SELECT * FROM QSOs Order By lower(Call)", {}},
+      {"SELECT * FROM QSOs Order By Call Collate Binary", {}},
+      {"SELECT * FROM QSOs Order By Call, 2", {}},
+      {"SELECT * FROM QSOs Order By Call Limit 5", {}},
+      {"SELECT * FROM QSOs WHERE A In (Select B From T Order By C)", {}},
+      {"SELECT * FROM QSOs WHERE A = 'x Order By C'", {}},
+  };
+  for (const auto& [statement, fields] : cases) {
+    EXPECT_EQ(MakeRowidSelect(statement).orderedBy, fields) << statement;
+  }
+}
+
 TEST(SqlDialect, ParsesCriteriaAndRefusesAnythingElse) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"DXCCID = '291'", "DXCCID", "291"},
