@@ -28,6 +28,15 @@ std::string InternKey(const Value& v) {
   return "t" + v.AsText();
 }
 
+// A field name folded for lookup; names are plain ASCII, and this runs for every field read.
+std::string FoldName(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
 std::string Lower(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -70,7 +79,7 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, const RowidSe
     info.Bind(1, Value(table_));
     while (info.Step()) {
       std::string name = info.Column(0).ToText();
-      column_index_.emplace(Lower(name), static_cast<int>(columns_.size()));
+      column_index_.emplace(FoldName(name), static_cast<int>(columns_.size()));
       columns_.push_back(std::move(name));
     }
   }
@@ -93,7 +102,7 @@ SqliteRecordset::~SqliteRecordset() = default;
 void SqliteRecordset::ReadRowids(const RowidSelect& select) {
   std::vector<int> ordering;
   for (const std::string& name : select.orderedBy) {
-    auto it = column_index_.find(Lower(name));
+    auto it = column_index_.find(FoldName(name));
     if (it == column_index_.end()) {
       ordering.clear();  // not a field of the table: leave the statement to say so
       break;
@@ -138,7 +147,7 @@ void SqliteRecordset::CheckOpen() const {
 }
 
 int SqliteRecordset::ColumnIndex(std::string_view name) const {
-  auto it = column_index_.find(Lower(name));
+  auto it = column_index_.find(FoldName(name));
   if (it == column_index_.end()) {
     throw Failure(err::kUnknownField, "Item not found in this collection: no field " +
                                           std::string(name) + " in " + table_);
@@ -247,9 +256,13 @@ const std::vector<std::pair<std::int64_t, std::uint32_t>>& SqliteRecordset::ByRo
 }
 
 std::uint32_t SqliteRecordset::ColumnCache::Intern(const Value& v) {
+  // Neighbouring rows mostly hold the same value (a set ordered by the field, or the contacts
+  // of one slot): no key to build then. Reals go the long way, where -0.0 is not 0.0.
+  if (last < distinct.size() && !v.IsReal() && distinct[last] == v) return last;
   auto [it, added] = code_of.emplace(InternKey(v), static_cast<std::uint32_t>(distinct.size()));
   if (added) distinct.push_back(v);
-  return it->second;
+  last = it->second;
+  return last;
 }
 
 SqliteRecordset::ColumnCache* SqliteRecordset::ColumnFor(int column) const {

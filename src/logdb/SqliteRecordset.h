@@ -58,6 +58,7 @@ class SqliteRecordset final : public Recordset {
     std::vector<Value> distinct;
     std::unordered_map<std::string, std::uint32_t> code_of;  // by InternKey
     std::vector<std::uint32_t> codes;                        // by position
+    std::uint32_t last = 0;                                  // the code Intern gave last
     std::uint32_t Intern(const Value& v);
   };
 
