@@ -5,6 +5,7 @@
 #include "logdb/LogDateTime.h"
 #include "logdb/LogOperationFailures.h"
 #include "logdb/LogOperations.h"
+#include "logdb/QueueEntryFields.h"
 #include "logdb/SkipNoCurrentRecord.h"
 #include "logdb/SqlQuote.h"
 
@@ -19,7 +20,7 @@ struct Copy {
 
 // The queue fields filled before the contact is marked "R"; `via` is handled apart (it takes the
 // QSL route as text).
-constexpr std::array<Copy, 8> kFromQsoFirst = {{
+constexpr std::array<Copy, 9> kFromQsoFirst = {{
     {"Call", "Call"},
     {"DXCC", "DXCCprefix"},
     {"QSO_Begin", "QSO_Begin"},
@@ -28,6 +29,7 @@ constexpr std::array<Copy, 8> kFromQsoFirst = {{
     {"mode", "mode"},
     {"Freq", "Freq"},
     {"band", "band"},
+    {"Operator", "Operator"},
 }};
 
 // The operator's own address, taken from the QTHs row the caller stands on.
@@ -35,7 +37,9 @@ constexpr std::array<const char*, 12> kFromQth = {
     "City",      "County", "State",   "Country", "Grid",          "Latitude",
     "Longitude", "CQZone", "ITUZone", "Iota",    "StreetAddress", "PostalCode"};
 
-constexpr std::array<Copy, 11> kFromQsoLast = {{
+constexpr std::array<Copy, 13> kFromQsoLast = {{
+    {"Notes", "QSLMsg"},
+    {"MYQTHID", "MYQTHID"},
     {"BAND_RX", "BAND_RX"},
     {"FREQ_RX", "FREQ_RX"},
     {"PROP_MODE", "PROP_MODE"},
@@ -48,6 +52,19 @@ constexpr std::array<Copy, 11> kFromQsoLast = {{
     {"QTH", "QTH"},
     {"CONTEST_ID", "CONTEST_ID"},
 }};
+
+// The queue fields the builder fills with values of its own making, and the contact fields it
+// reads outside the copy tables; with those tables, every field it touches.
+constexpr std::array<const char*, 6> kQueueOwnFields = {"via",    "QSL_Rcvd", "Incidence",
+                                                        "Unique", "Needed",   "Enabled"};
+constexpr std::array<const char*, 3> kQsoOwnFields = {"Call", "QSL_Via", "QSL_Rcvd"};
+
+void RequireField(const Recordset& set, const char* table, const char* field) {
+  if (!set.HasField(field)) {
+    throw Failure(err::kUnknownField, std::string("Nothing can be queued: the log's ") + table +
+                                          " table has no field " + field);
+  }
+}
 
 // True when the queue row found by the call-sign criterion is this very contact: same frequency,
 // same mode (exact, letter case included) and the same start time. Null never matches, and a
@@ -96,7 +113,6 @@ bool QueueContact(LogSession& s) {
   // The route is stored as text; a missing one stays missing rather than becoming an empty text.
   const Value via = qso.Fields("QSL_Via");
   queue.SetField("via", via.IsNull() ? Value() : Value(via.ToText()));
-  queue.SetField("Operator", qso.Fields("Operator"));
 
   qso.Edit();
   qso.SetField("QSL_Rcvd", "R");
@@ -106,9 +122,7 @@ bool QueueContact(LogSession& s) {
   queue.SetField("Incidence", incidence);
   queue.SetField("Unique", count == 1 ? "Y" : "N");
   queue.SetField("Needed", "Y");
-  queue.SetField("Notes", qso.Fields("QSLMsg"));
   queue.SetField("Enabled", "Y");
-  queue.SetField("MYQTHID", qso.Fields("MYQTHID"));
   // Without any QTHs row the address fields keep the table's defaults.
   for (const char* field : kFromQth) {
     SkipNoCurrentRecord([&] { queue.SetField(field, qth.Fields(field)); });
@@ -119,6 +133,26 @@ bool QueueContact(LogSession& s) {
 }
 
 }  // namespace
+
+void RequireQueueEntryFields(const LogSession& s) {
+  if (!s.QsoSet || !s.QueueSet || !s.QthSet) {
+    throw Failure(err::kObjectNotSet, "Object variable or With block variable not set");
+  }
+  for (const char* field : kQsoOwnFields) RequireField(*s.QsoSet, "QSOs", field);
+  const auto requireCopies = [&](const auto& copies) {
+    for (const Copy& c : copies) {
+      RequireField(*s.QueueSet, "PrintQueue", c.queueField);
+      RequireField(*s.QsoSet, "QSOs", c.qsoField);
+    }
+  };
+  requireCopies(kFromQsoFirst);
+  requireCopies(kFromQsoLast);
+  for (const char* field : kQueueOwnFields) RequireField(*s.QueueSet, "PrintQueue", field);
+  for (const char* field : kFromQth) {
+    RequireField(*s.QueueSet, "PrintQueue", field);
+    RequireField(*s.QthSet, "QTHs", field);
+  }
+}
 
 bool AddQsoToQueue(AppContext& ctx) {
   LogSession& s = ctx.session;

@@ -8,6 +8,7 @@
 #include "logdb/LogOperationFailures.h"
 #include "logdb/LogOperations.h"
 #include "logdb/ProgressTable.h"
+#include "logdb/QueueEntryFields.h"
 #include "logdb/QueuedSlots.h"
 #include "logdb/SlotRules.h"
 
@@ -26,7 +27,8 @@ struct Run {
        queueSetOpened = false;
   // All the run's writes, so that a crash or a kill leaves the log exactly as it was.
   std::unique_ptr<Transaction> writes;
-  std::int64_t loaded = 0;  // rows really added to the queue
+  std::int64_t loaded = 0;    // rows really added to the queue
+  bool failureShown = false;  // one message per run: a later step failing the same way stays quiet
 };
 
 void ShowRunFailure(Dialogs& dialogs, const Failure& f) {
@@ -116,6 +118,8 @@ void Load(AppContext& ctx, Run& run) {
   } catch (const Failure&) {
     queueRows = 0;  // an empty queue
   }
+  // Before the first write: a log missing a field gets one message and stays as it was.
+  RequireQueueEntryFields(s);
 
   // Candidates of slots that already have a queue row are not queued again, and all of them
   // end the run with QSL_Rcvd '' (earlier versions marked them "~" and cleared the marks at the
@@ -163,7 +167,7 @@ void Finish(AppContext& ctx, Run& run) {
       s.LogDb->Execute(kRemoveMarks);
       run.writes->Commit();
     } catch (const Failure& f) {
-      ShowRunFailure(h.dialogs, f);
+      if (!run.failureShown) ShowRunFailure(h.dialogs, f);
       // The marks could not be removed or the writes not stored: take the whole run back rather
       // than leave contacts marked, and say so in the count.
       run.loaded = 0;
@@ -206,9 +210,13 @@ void LoadQslQueue(AppContext& ctx) {
     }
     Load(ctx, run);
   } catch (const Failure& f) {
-    if (!EndsSilently(f)) ShowRunFailure(h.dialogs, f);
+    if (!EndsSilently(f)) {
+      ShowRunFailure(h.dialogs, f);
+      run.failureShown = true;
+    }
   } catch (const std::exception& e) {
     ShowRunFailure(h.dialogs, Failure(err::kEngineError, e.what()));
+    run.failureShown = true;
   }
   Finish(ctx, run);
 }

@@ -44,6 +44,10 @@ class Recordset {
   // The current row's value (or the value being edited). Throws 3021 / 3265.
   virtual Value Fields(std::string_view name) const = 0;
 
+  // Whether the set's table has the field (any letter case). Needs no current row; throws only
+  // on a closed set (3420).
+  virtual bool HasField(std::string_view name) const = 0;
+
   virtual void Edit() = 0;
   virtual void AddNew() = 0;
   virtual void SetField(std::string_view name, const Value& value) = 0;

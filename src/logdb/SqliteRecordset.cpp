@@ -333,6 +333,11 @@ Value SqliteRecordset::Fields(std::string_view name) const {
   return CurrentRow()[column];
 }
 
+bool SqliteRecordset::HasField(std::string_view name) const {
+  CheckOpen();
+  return column_index_.count(FoldName(name)) > 0;
+}
+
 void SqliteRecordset::Edit() {
   CheckOpen();
   CurrentRow();  // 3021 without a current row, and the old values for the find indexes

@@ -40,6 +40,7 @@ class SqliteRecordset final : public Recordset {
   bool NoMatch() const override;
 
   Value Fields(std::string_view name) const override;
+  bool HasField(std::string_view name) const override;
 
   void Edit() override;
   void AddNew() override;

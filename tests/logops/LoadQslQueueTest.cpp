@@ -1,8 +1,10 @@
 // The Add action end to end on real logs, with fake window, dialogs and DXKeeper.
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cctype>
 
 #include "LogFixture.h"
 
@@ -308,6 +310,56 @@ TEST(LoadQslQueue, AFailureKeepsCompleteAdditionsAndRemovesTheMarks) {
                   {"MARKED2", ""},
                   {"NOBAND", "<null>"},
                   {"NEVER", "<null>"}}));
+}
+
+// Each field of the tables the Add writes through, dropped in turn from a log with several free
+// slots and a queued one: a field the run needs gives one box and an untouched log, never one box
+// per contact (and never a half-done run).
+TEST(LoadQslQueue, ALogMissingAFieldGetsOneBoxAndStaysAsItWas) {
+  std::vector<std::pair<std::string, std::string>> fields;  // table, field
+  {
+    ScratchLog schema;
+    for (const char* table : {"QSOs", "PrintQueue", "QTHs"}) {
+      for (const auto& row :
+           schema.Rows(std::string("SELECT name FROM pragma_table_info('") + table + "')")) {
+        fields.emplace_back(table, row[0]);
+      }
+    }
+  }
+  ASSERT_GT(fields.size(), 70u);
+  for (const auto& [table, field] : fields) {
+    SCOPED_TRACE(table + "." + field);
+    ScratchLog log;
+    for (const char* code : {"1", "2", "3"}) {
+      log.AddQso(Contact(std::string("F") + code, code, "20M", "SSB", "2005-01-01 00:00:00"));
+      log.SetProgress(code, std::string(44, 'W'));
+    }
+    log.AddQso(Contact("QUEUED", "1", "40M", "CW", "2005-01-01 00:00:00"));
+    log.AddQueueRow("OLD", "1", "40M", "CW");
+    log.Exec("INSERT INTO QTHs (QTHID, City, Grid) VALUES ('home', 'Bonn', 'JO30')");
+    log.Exec("ALTER TABLE " + table + " DROP COLUMN \"" + field + "\"");
+    const std::string before = log.Dump();
+    Harness h(log.Path());
+    LoadQslQueue(h.ctx);
+    if (h.dialogs.boxes.empty()) continue;  // a field the Add has no use for
+    ASSERT_EQ(h.dialogs.boxes.size(), 1u) << h.dialogs.boxes[1].text;
+    const auto& box = h.dialogs.boxes[0];
+    EXPECT_EQ(box.title, "Error!");
+    EXPECT_EQ(box.text.rfind("Error code: 3265\r\n", 0), 0u) << box.text;
+    // The engine and the check spell the field their own way (DXCCPrefix, DXCCprefix).
+    const auto lower = [](std::string t) {
+      for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return t;
+    };
+    EXPECT_NE(lower(box.text).find(lower(field)), std::string::npos) << box.text;
+    EXPECT_EQ(log.Dump(), before);
+    // Without QSL_Rcvd there are no marks to look for; the unchanged dump says enough.
+    if (field == "QSL_Rcvd") {
+      EXPECT_EQ(h.view.billboard, Loaded(0));
+    } else {
+      ExpectFinished(h, log, 0);
+    }
+  }
 }
 
 TEST(LoadQslQueue, DateTextsCannotChangeTheStatement) {

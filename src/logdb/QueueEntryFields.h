@@ -1,0 +1,14 @@
+#pragma once
+
+#include "logdb/LogSession.h"
+
+namespace zorvik::logdb {
+
+// Checks, before anything is written, that the log has every field the queue entry builder
+// (AddQsoToQueue) reads or writes: in QSOs through QsoSet, in PrintQueue through QueueSet and in
+// QTHs through QthSet. A log missing one would otherwise fail the same way for every contact the
+// Add tries to queue. Throws 3265 naming the table and the first missing field, 91 when a set is
+// not open.
+void RequireQueueEntryFields(const LogSession& s);
+
+}  // namespace zorvik::logdb
