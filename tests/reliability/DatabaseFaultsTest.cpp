@@ -237,7 +237,9 @@ TEST(DatabaseFaults, FilesThatAreNotDxKeeperLogs) {
     ASSERT_FALSE(h.dialogs.boxes.empty());
     // A missing field: one message, not one per contact the run would have queued. (A missing
     // table also fails the queue count that closes every run.)
-    if (c.named) ASSERT_EQ(h.dialogs.boxes.size(), 1u) << ShownBoxes(h.dialogs);
+    if (c.named) {
+      ASSERT_EQ(h.dialogs.boxes.size(), 1u) << ShownBoxes(h.dialogs);
+    }
     EXPECT_NE(h.dialogs.boxes[0].text.find(std::to_string(c.number)), std::string::npos)
         << ShownBoxes(h.dialogs);
     if (c.named) {
