@@ -169,7 +169,11 @@ AdditionCheck CheckCompleteAdditions(const LogState& before, const LogState& aft
       }
     }
   }
-  for (const auto& [rowid, cells] : queueAfter.rows) {
+  for (const auto& entry : queueAfter.rows) {
+    // Named copies, not a structured binding: lambdas below use them (clang 14 builds the
+    // sanitizer and fuzz runs).
+    const auto rowid = entry.first;
+    const std::vector<Cell>& cells = entry.second;
     if (queueBefore.rows.contains(rowid)) continue;
     ++check.added;
     auto match = std::find_if(newlyReceived.begin(), newlyReceived.end(), [&](std::int64_t q) {
