@@ -71,17 +71,6 @@ bool ParseAdifTime(std::string_view text, std::chrono::seconds& time) {
   return true;
 }
 
-std::string IsoDateTime(std::chrono::sys_seconds when) {
-  const auto day = std::chrono::floor<std::chrono::days>(when);
-  const std::chrono::year_month_day date{day};
-  const std::chrono::hh_mm_ss time{when - day};
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d", int(date.year()),
-                unsigned(date.month()), unsigned(date.day()), int(time.hours().count()),
-                int(time.minutes().count()), int(time.seconds().count()));
-  return text;
-}
-
 std::optional<double> ParseMHz(std::string_view text) {
   double value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

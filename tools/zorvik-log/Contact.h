@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -35,5 +36,8 @@ struct Contact {
   std::optional<std::string> qth;
   std::optional<std::string> contestId;
 };
+
+// A UTC time as the log stores it: "YYYY-MM-DD HH:MM:SS".
+std::string IsoDateTime(std::chrono::sys_seconds when);
 
 }  // namespace zorvik::logtools
