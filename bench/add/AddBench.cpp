@@ -41,7 +41,8 @@ double Seconds(Clock::time_point since) {
 long long CountRows(sqlite3* db, const char* sql) {
   sqlite3_stmt* st = nullptr;
   long long n = -1;
-  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+      sqlite3_step(st) == SQLITE_ROW) {
     n = sqlite3_column_int64(st, 0);
   }
   sqlite3_finalize(st);
@@ -105,8 +106,8 @@ int Add(const std::string& path, const std::string& call) {
   const double took = Seconds(start);
   const long long added = QueueRows(path) - before;
   for (const auto& box : dialogs.boxes) std::cerr << "box: " << box.text << "\n";
-  std::printf("added=%lld add_s=%.3f peak_mb=%.1f billboard=\"%s\"\n", added, took,
-              PeakMegabytes(), view.billboard.c_str());
+  std::printf("added=%lld add_s=%.3f peak_mb=%.1f billboard=\"%s\"\n", added, took, PeakMegabytes(),
+              view.billboard.c_str());
   return dialogs.boxes.empty() ? 0 : 1;
 }
 

@@ -8,9 +8,9 @@ namespace zorvik {
 // Message-box flags of the original, kept as numbers because the behaviour is defined by them.
 namespace mb {
 inline constexpr int kOkOnly = 0;
-inline constexpr int kOkStop = 16;         // OK, stop icon
-inline constexpr int kOkExclamation = 48;  // OK, exclamation icon
-inline constexpr int kOkInformation = 64;  // OK, information icon
+inline constexpr int kOkStop = 16;               // OK, stop icon
+inline constexpr int kOkExclamation = 48;        // OK, exclamation icon
+inline constexpr int kOkInformation = 64;        // OK, information icon
 inline constexpr int kYesNoStopDefaultNo = 276;  // Yes/No, stop icon, No is the default
 }  // namespace mb
 

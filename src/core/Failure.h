@@ -11,10 +11,10 @@ namespace err {
 inline constexpr int kOverflow = 6;
 inline constexpr int kTypeMismatch = 13;  // text that is not a date
 inline constexpr int kObjectNotSet = 91;
-inline constexpr int kDdeNoAnswer = 282;       // no application answered the link set-up
-inline constexpr int kDdeRefused = 285;        // the application refused an execute
-inline constexpr int kDdeTimeout = 286;        // no answer in time: a connect error
-inline constexpr int kDdeNoConversation = 293; // execute with no conversation open
+inline constexpr int kDdeNoAnswer = 282;        // no application answered the link set-up
+inline constexpr int kDdeRefused = 285;         // the application refused an execute
+inline constexpr int kDdeTimeout = 286;         // no answer in time: a connect error
+inline constexpr int kDdeNoConversation = 293;  // execute with no conversation open
 inline constexpr int kNoCurrentRecord = 3021;
 inline constexpr int kFileNotFound = 3024;
 inline constexpr int kReadOnly = 3027;

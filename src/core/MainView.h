@@ -17,10 +17,10 @@ class MainView {
   virtual bool IncludeAllOperators() const = 0;       // chkOps checked
 
   virtual void SetCaption(const std::string& caption) = 0;
-  virtual void SetBillboard(const std::string& text) = 0;    // BillBoard
+  virtual void SetBillboard(const std::string& text) = 0;       // BillBoard
   virtual void SetQueueCountText(const std::string& text) = 0;  // mrkd
-  virtual void SelectAdd() = 0;                              // OptAdd on
-  virtual void FocusOk() = 0;                                // cmdOK takes the focus
+  virtual void SelectAdd() = 0;                                 // OptAdd on
+  virtual void FocusOk() = 0;                                   // cmdOK takes the focus
 
   // Shows a wait cursor and takes no input while a long action works; ends with the object.
   virtual void BeginBusy() = 0;

@@ -16,11 +16,17 @@ class FakeView : public MainView {
   bool IncludeAllOperators() const override { return allOperators; }
 
   void SetCaption(const std::string& caption) override { captions.push_back(caption); }
-  void SetBillboard(const std::string& text) override { billboard = text; ++billboardWrites; }
+  void SetBillboard(const std::string& text) override {
+    billboard = text;
+    ++billboardWrites;
+  }
   void SetQueueCountText(const std::string& text) override { queueCount = text; }
   void SelectAdd() override { addSelected = true; }
   void FocusOk() override { okFocused = true; }
-  void BeginBusy() override { ++busyDepth; ++busyCount; }
+  void BeginBusy() override {
+    ++busyDepth;
+    ++busyCount;
+  }
   void EndBusy() override { --busyDepth; }
 
   std::string databaseField;
