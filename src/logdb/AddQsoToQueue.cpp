@@ -20,7 +20,7 @@ struct Copy {
 
 // The queue fields filled before the contact is marked "R"; `via` is handled apart (it takes the
 // QSL route as text).
-constexpr std::array<Copy, 9> kFromQsoFirst = {{
+constexpr std::array<Copy, 8> kFromQsoFirst = {{
     {"Call", "Call"},
     {"DXCC", "DXCCprefix"},
     {"QSO_Begin", "QSO_Begin"},
@@ -29,7 +29,6 @@ constexpr std::array<Copy, 9> kFromQsoFirst = {{
     {"mode", "mode"},
     {"Freq", "Freq"},
     {"band", "band"},
-    {"Operator", "Operator"},
 }};
 
 // The operator's own address, taken from the QTHs row the caller stands on.
@@ -37,9 +36,7 @@ constexpr std::array<const char*, 12> kFromQth = {
     "City",      "County", "State",   "Country", "Grid",          "Latitude",
     "Longitude", "CQZone", "ITUZone", "Iota",    "StreetAddress", "PostalCode"};
 
-constexpr std::array<Copy, 13> kFromQsoLast = {{
-    {"Notes", "QSLMsg"},
-    {"MYQTHID", "MYQTHID"},
+constexpr std::array<Copy, 11> kFromQsoLast = {{
     {"BAND_RX", "BAND_RX"},
     {"FREQ_RX", "FREQ_RX"},
     {"PROP_MODE", "PROP_MODE"},
@@ -51,6 +48,13 @@ constexpr std::array<Copy, 13> kFromQsoLast = {{
     {"TX_Power", "TX_Power"},
     {"QTH", "QTH"},
     {"CONTEST_ID", "CONTEST_ID"},
+}};
+
+// The contact fields copied in between, where the row's order puts them.
+constexpr std::array<Copy, 3> kFromQsoInPlace = {{
+    {"Operator", "Operator"},
+    {"Notes", "QSLMsg"},
+    {"MYQTHID", "MYQTHID"},
 }};
 
 // The queue fields the builder fills with values of its own making, and the contact fields it
@@ -113,6 +117,7 @@ bool QueueContact(LogSession& s) {
   // The route is stored as text; a missing one stays missing rather than becoming an empty text.
   const Value via = qso.Fields("QSL_Via");
   queue.SetField("via", via.IsNull() ? Value() : Value(via.ToText()));
+  queue.SetField("Operator", qso.Fields("Operator"));
 
   qso.Edit();
   qso.SetField("QSL_Rcvd", "R");
@@ -122,7 +127,9 @@ bool QueueContact(LogSession& s) {
   queue.SetField("Incidence", incidence);
   queue.SetField("Unique", count == 1 ? "Y" : "N");
   queue.SetField("Needed", "Y");
+  queue.SetField("Notes", qso.Fields("QSLMsg"));
   queue.SetField("Enabled", "Y");
+  queue.SetField("MYQTHID", qso.Fields("MYQTHID"));
   // Without any QTHs row the address fields keep the table's defaults.
   for (const char* field : kFromQth) {
     SkipNoCurrentRecord([&] { queue.SetField(field, qth.Fields(field)); });
@@ -146,6 +153,7 @@ void RequireQueueEntryFields(const LogSession& s) {
     }
   };
   requireCopies(kFromQsoFirst);
+  requireCopies(kFromQsoInPlace);
   requireCopies(kFromQsoLast);
   for (const char* field : kQueueOwnFields) RequireField(*s.QueueSet, "PrintQueue", field);
   for (const char* field : kFromQth) {
