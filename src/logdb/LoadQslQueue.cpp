@@ -27,11 +27,15 @@ struct Run {
        queueSetOpened = false;
   // All the run's writes, so that a crash or a kill leaves the log exactly as it was.
   std::unique_ptr<Transaction> writes;
-  std::int64_t loaded = 0;    // rows really added to the queue
-  bool failureShown = false;  // one message per run: a later step failing the same way stays quiet
+  std::int64_t loaded = 0;  // rows really added to the queue
+  bool failureShown = false;
 };
 
-void ShowRunFailure(Dialogs& dialogs, const Failure& f) {
+// One message per run: a later step failing the same way (the mark removal on a log without
+// QSL_Rcvd, say) stays quiet.
+void ShowRunFailure(Dialogs& dialogs, Run& run, const Failure& f) {
+  if (run.failureShown) return;
+  run.failureShown = true;
   dialogs.MsgBox(
       "Error code: " + std::to_string(f.Number()) + "\r\nDescription: " + f.Description(),
       mb::kOkStop, "Error!");
@@ -167,7 +171,7 @@ void Finish(AppContext& ctx, Run& run) {
       s.LogDb->Execute(kRemoveMarks);
       run.writes->Commit();
     } catch (const Failure& f) {
-      if (!run.failureShown) ShowRunFailure(h.dialogs, f);
+      ShowRunFailure(h.dialogs, run, f);
       // The marks could not be removed or the writes not stored: take the whole run back rather
       // than leave contacts marked, and say so in the count.
       run.loaded = 0;
@@ -210,13 +214,9 @@ void LoadQslQueue(AppContext& ctx) {
     }
     Load(ctx, run);
   } catch (const Failure& f) {
-    if (!EndsSilently(f)) {
-      ShowRunFailure(h.dialogs, f);
-      run.failureShown = true;
-    }
+    if (!EndsSilently(f)) ShowRunFailure(h.dialogs, run, f);
   } catch (const std::exception& e) {
-    ShowRunFailure(h.dialogs, Failure(err::kEngineError, e.what()));
-    run.failureShown = true;
+    ShowRunFailure(h.dialogs, run, Failure(err::kEngineError, e.what()));
   }
   Finish(ctx, run);
 }

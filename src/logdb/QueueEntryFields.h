@@ -8,7 +8,7 @@ namespace zorvik::logdb {
 // (AddQsoToQueue) reads or writes: in QSOs through QsoSet, in PrintQueue through QueueSet and in
 // QTHs through QthSet. A log missing one would otherwise fail the same way for every contact the
 // Add tries to queue. Throws 3265 naming the table and the first missing field, 91 when a set is
-// not open.
+// not open. Defined beside the builder, from the same field tables, so the two cannot drift.
 void RequireQueueEntryFields(const LogSession& s);
 
 }  // namespace zorvik::logdb
