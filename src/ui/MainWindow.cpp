@@ -11,10 +11,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 
 #include "core/DateText.h"
 #include "core/FailureReport.h"
@@ -31,7 +31,7 @@ namespace {
 // Reported for a failure that is not one of the program's own (a library's exception).
 constexpr int kInternalError = 51;
 
-// The original's default font was 8 pt; this is how far it may shrink to make every text fit.
+// The window's design font is 8 pt; this is how far it may shrink to make every text fit.
 constexpr double kLargestUiPoints = 8.0;
 constexpr double kSmallestUiPoints = 6.5;
 
@@ -62,7 +62,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 MainWindow::~MainWindow() {
   // Destroying the children moves the focus; no handler may run on a half-destroyed window.
   ctx_ = nullptr;
-  txtCall_->removeEventFilter(this);
+  for (QWidget* child : findChildren<QWidget*>()) child->removeEventFilter(this);
 }
 
 int MainWindow::Px(int twips) const {
@@ -81,7 +81,7 @@ void MainWindow::PlaceLine(const char* name, int x1, int y1, int x2, int y2) {
   QPalette palette = line->palette();
   palette.setColor(QPalette::Window, Qt::black);
   line->setPalette(palette);
-  // A line is one pixel wide whatever the DPI, as the original's default line width was.
+  // A line is one pixel wide whatever the DPI: the design's default line width.
   line->setGeometry(Px(x1), Px(y1), std::max(Px(x2) - Px(x1), 1), std::max(Px(y2) - Px(y1), 1));
 }
 
@@ -132,7 +132,6 @@ void MainWindow::BuildControls() {
     auto* o = new QRadioButton(QString::fromLatin1(text), grpAction_);
     o->setObjectName(QString::fromLatin1(name));
     o->setToolTip(QString::fromLatin1(tip));
-    o->installEventFilter(this);
     return o;
   };
   optAdd_ = option("OptAdd", "Add",
@@ -146,8 +145,8 @@ void MainWindow::BuildControls() {
                         "When checked, will clean trash entries from the QSOs table's QSL_Sent and "
                         "QSL_Rcvd fields (see Help file for more info).");
   Place(optCleanLog_, 105, 945, 1170, 330);
-  // The Add option's box is taller than its text; the original centred the text vertically, and
-  // so does Qt. Later boxes overlap earlier ones, so raise them in reading order.
+  // The Add option's box is taller than its text, which sits centred vertically in it, as Qt
+  // draws it. Later boxes overlap earlier ones, so raise them in reading order.
   optRefresh_->raise();
   optCleanLog_->raise();
 
@@ -156,7 +155,6 @@ void MainWindow::BuildControls() {
   chkOps_->setToolTip(QStringLiteral(
       "When checked, will include all operators in this database (for explaination see Help "
       "file)"));
-  chkOps_->installEventFilter(this);
   Place(chkOps_, 3075, 2565, 1155, 330);
 
   label2_ = label("Label2", "From:", this);
@@ -185,7 +183,6 @@ void MainWindow::BuildControls() {
   Place(tDate_, 1305, 3195, 975, 285);
 
   txtCall_->setTextMargins(0, 0, 0, 0);
-  txtCall_->installEventFilter(this);
 
   PlaceLine("Line1", 150, 900, 2865, 900);
   PlaceLine("Line2", 2850, 900, 2850, 2925);
@@ -201,6 +198,10 @@ void MainWindow::BuildControls() {
   setTabOrder(fDate_, tDate_);
   setTabOrder(tDate_, optRefresh_);
   setTabOrder(optRefresh_, optCleanLog_);
+
+  // Every press in the window passes the filter, so a press that a refused check voids is caught
+  // whichever control it falls on.
+  for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 
   connect(cmdOk_, &QPushButton::clicked, this, [this] { RunHandler(CmdOkClick); });
   connect(help_, &QPushButton::clicked, this, [this] { RunHandler(HelpClick); });
@@ -269,10 +270,27 @@ void MainWindow::CentreOnScreen() {
   move(frame.topLeft());
 }
 
-void MainWindow::RunHandler(const std::function<void(UiContext&)>& handler) {
-  // A queued event may arrive after the window was closed; the program is done by then.
-  if (!ctx_ || inHandler_ || unloaded_) return;
+void MainWindow::RunHandler(const Handler& handler) {
+  // Once the window is closed the program is done: nothing more runs.
+  if (!ctx_ || unloaded_) return;
+  // Only a nested event loop (a box or the file dialog a handler shows) could bring another
+  // request now, and those are modal to this window; should one still come, it waits its turn.
+  if (inHandler_) {
+    queued_.push_back(handler);
+    return;
+  }
   inHandler_ = true;
+  RunReported(handler);
+  while (!queued_.empty() && ctx_ && !unloaded_) {
+    const Handler next = std::move(queued_.front());
+    queued_.pop_front();
+    RunReported(next);
+  }
+  queued_.clear();
+  inHandler_ = false;
+}
+
+void MainWindow::RunReported(const Handler& handler) {
   try {
     handler(*ctx_);
   } catch (const Failure& failure) {
@@ -280,37 +298,82 @@ void MainWindow::RunHandler(const std::function<void(UiContext&)>& handler) {
   } catch (const std::exception& e) {
     ReportFailure(ctx_->host.dialogs, Failure(kInternalError, e.what()));
   }
-  inHandler_ = false;
+}
+
+void MainWindow::DeliverNow(QObject* receiver, QEvent* event) {
+  QEvent* const outer = delivering_;
+  delivering_ = event;
+  QCoreApplication::sendEvent(receiver, event);
+  delivering_ = outer;
+}
+
+MainWindow::Hint MainWindow::HintFor(const QObject* control) const {
+  if (control == chkOps_) return ChkOpsMouseUp;
+  if (control == optAdd_) return OptAddMouseUp;
+  if (control == optCleanLog_) return OptCleanLogMouseUp;
+  if (control == optRefresh_) return OptRefreshMouseUp;
+  return nullptr;
+}
+
+bool MainWindow::LeaveDatabaseField(QFocusEvent* event) {
+  const Qt::FocusReason reason = event->reason();
+  // Only the user moving on inside the window counts: a box, a menu or another program taking
+  // the focus is not, and checking then would pop boxes in a loop. Nor is a move a handler makes
+  // itself (OK after a good check, the window disabled while an action works): the check has
+  // just run, or the handler decides where the focus goes.
+  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || !ctx_ ||
+      unloaded_ || inHandler_) {
+    return false;
+  }
+  // Qt has already given the focus to the control the user moved to, but the press or key that
+  // moved it has not reached that control yet. The field finishes losing the focus, then the
+  // check runs to its end, all before that.
+  DeliverNow(txtCall_, event);
+  RunHandler(TxtCallLostFocus);
+  // A refused check has put the focus back into the field: the press that took it away must not
+  // select, hint or run anything.
+  if (reason == Qt::MouseFocusReason && focusWidget() == txtCall_) swallowPress_ = true;
+  return true;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtCall_) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-      RunHandler(TxtCallDblClick);
-      return true;
-    }
-    if (event->type() == QEvent::FocusOut) {
-      const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      // Only leaving the field inside the window counts: a box, a menu or another program taking
-      // the focus is not the user moving on, and checking then would pop boxes in a loop.
-      const bool leftInsideWindow =
-          reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !unloaded_;
-      if (leftInsideWindow && !inHandler_) {
-        // After the field has handled its own focus change.
-        QTimer::singleShot(0, this, [this] { RunHandler(TxtCallLostFocus); });
+  if (event == delivering_) return false;
+  switch (event->type()) {
+    case QEvent::FocusOut:
+      if (watched == txtCall_) return LeaveDatabaseField(static_cast<QFocusEvent*>(event));
+      break;
+    case QEvent::MouseButtonDblClick:
+      if (watched == txtCall_) {
+        RunHandler(TxtCallDblClick);
+        return true;
       }
-    }
-    return QWidget::eventFilter(watched, event);
-  }
-  if (event->type() == QEvent::MouseButtonRelease && !inHandler_) {
-    // The hint runs after the button has taken the click, so Refresh's reselection of Add is
-    // the last word.
-    void (*hint)(UiContext&) = nullptr;
-    if (watched == chkOps_) hint = ChkOpsMouseUp;
-    if (watched == optAdd_) hint = OptAddMouseUp;
-    if (watched == optCleanLog_) hint = OptCleanLogMouseUp;
-    if (watched == optRefresh_) hint = OptRefreshMouseUp;
-    if (hint) QTimer::singleShot(0, this, [this, hint] { RunHandler(hint); });
+      break;
+    case QEvent::MouseButtonPress:
+      // A release that never came (a box took the pointer) voids nothing beyond the next press.
+      swallowRelease_ = swallowPress_;
+      if (swallowPress_) {
+        swallowPress_ = false;
+        event->accept();
+        return true;
+      }
+      break;
+    case QEvent::MouseButtonRelease:
+      if (swallowRelease_) {
+        swallowRelease_ = false;
+        event->accept();
+        return true;
+      }
+      // The hint runs for any button released on the control that took the press, right after
+      // the control has handled the release: Refresh's reselection of Add is the last word.
+      if (const Hint hint = HintFor(watched)) {
+        DeliverNow(watched, event);
+        RunHandler(hint);
+        event->accept();
+        return true;
+      }
+      break;
+    default:
+      break;
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -327,8 +390,8 @@ void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!shownOnce_) {
     shownOnce_ = true;
-    // The first control in tab order takes the focus, as the original's did; not the database
-    // field, whose check would otherwise run on the user's first click elsewhere.
+    // The first control in tab order (Help) takes the focus; not the database field, whose check
+    // would otherwise run on the user's first click elsewhere.
     help_->setFocus(Qt::OtherFocusReason);
   }
 }
@@ -368,6 +431,8 @@ void MainWindow::FocusOk() {
 
 void MainWindow::BeginBusy() {
   if (busyDepth_++ == 0) {
+    // Disabling the window takes the focus from its control; EndBusy gives it back.
+    focusBeforeBusy_ = focusWidget();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setEnabled(false);
   }
@@ -377,6 +442,9 @@ void MainWindow::EndBusy() {
   if (busyDepth_ > 0 && --busyDepth_ == 0) {
     setEnabled(true);
     QApplication::restoreOverrideCursor();
+    // Space and Enter work again on the control the user left (OK after an Add started with OK).
+    if (focusBeforeBusy_ && !focusWidget()) focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+    focusBeforeBusy_ = nullptr;
   }
 }
 

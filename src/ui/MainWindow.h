@@ -1,13 +1,16 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "ui/MainForm.h"
 
 class QCheckBox;
+class QFocusEvent;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -23,6 +26,12 @@ struct UiContext;
 // as in the design (txtCall, BillBoard, OptAdd, ...) so tests and accessibility tools find it.
 // It implements MainForm for the handlers and routes the user's events to them once Attach()
 // has given it their context.
+//
+// Event order (docs/event-order.md): every handler runs synchronously inside the Qt event that
+// causes it. Leaving the database field runs its check before the press or key that moved the
+// focus reaches its control; a refused check swallows that press and its release. A hint runs
+// right after its control has handled the release. A handler asked for while another runs is
+// queued behind it, never dropped.
 class MainWindow : public QWidget, public MainForm {
   Q_OBJECT
 
@@ -38,7 +47,7 @@ class MainWindow : public QWidget, public MainForm {
   // Centres the window on its screen; call before show().
   void CentreOnScreen();
 
-  // The point size the window maps the original's 8 pt to: the largest that lets every fixed
+  // The point size the window maps its design font's 8 pt to: the largest that lets every fixed
   // text fit its control with the fonts installed here.
   double UiPointSize() const { return uiPointSize_; }
 
@@ -78,15 +87,32 @@ class MainWindow : public QWidget, public MainForm {
   void Place(QWidget* widget, int left, int top, int width, int height);
   void PlaceLine(const char* name, int x1, int y1, int x2, int y2);
   int Px(int twips) const;
-  // Runs a handler unless another one is running; a failure that escapes it is reported, never
-  // left to end the program.
-  void RunHandler(const std::function<void(UiContext&)>& handler);
+  using Handler = std::function<void(UiContext&)>;
+  // Runs a handler now, or after the running one (and any queued before it) when one is running.
+  // A failure that escapes it is reported, never left to end the program. Nothing runs once the
+  // window is detached or unloaded.
+  void RunHandler(const Handler& handler);
+  void RunReported(const Handler& handler);
+  // Hands `event` to `receiver` at once, past this filter, so the control has handled it before
+  // the caller goes on.
+  void DeliverNow(QObject* receiver, QEvent* event);
+  // The database field is losing the focus: runs the check when the user moves on. True when the
+  // event was handled here.
+  bool LeaveDatabaseField(QFocusEvent* event);
+  // The option hint for a release on `control`, or null.
+  using Hint = void (*)(UiContext&);
+  Hint HintFor(const QObject* control) const;
 
   UiContext* ctx_ = nullptr;
   double dpi_ = 96.0;
   double uiPointSize_ = 8.0;
   BillboardLook billboardLook_;
   bool inHandler_ = false;
+  std::deque<Handler> queued_;
+  QEvent* delivering_ = nullptr;  // passed on by DeliverNow, not filtered again
+  bool swallowPress_ = false;     // a refused check keeps the field: the press that left it is void
+  bool swallowRelease_ = false;   // ... and so is that press's release
+  QPointer<QWidget> focusBeforeBusy_;
   bool unloaded_ = false;
   bool shownOnce_ = false;
   int busyDepth_ = 0;

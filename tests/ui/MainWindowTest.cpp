@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "OpsRecorder.h"
+#include "WindowUser.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeHost.h"
 #include "ui/BillboardStyle.h"
@@ -23,6 +24,8 @@ using namespace zorvik;
 
 namespace {
 
+const std::string kLogPath = "/home/op/DXKeeper/Databases/log.sqlite";
+
 // A window with recording operations and scripted dialogs behind it.
 struct Rig {
   ZorvikMod mod;
@@ -33,9 +36,10 @@ struct Rig {
   host::HostContext host{mod, dde, settings, dialogs, window, {"Zorvik", 1, 4, 2}};
   testing::OpsRecorder rec;
   ui::UiContext ctx{host, window, rec.Bind(host), "/opt/zorvik", {}};
+  testing::WindowUser user{window};
 
   Rig() {
-    settings.Set("LogPathName", "/home/op/DXKeeper/Databases/log.sqlite");
+    settings.Set("LogPathName", kLogPath);
     window.Attach(ctx);
   }
   template <typename T>
@@ -52,6 +56,12 @@ struct Rig {
     return static_cast<int>(std::count(rec.calls.begin(), rec.calls.end(), call));
   }
 };
+
+QString Joined(const std::vector<std::string>& calls) {
+  QStringList list;
+  for (const auto& c : calls) list << QString::fromStdString(c);
+  return list.join(QStringLiteral(", "));
+}
 
 bool BillboardShowsAll(QLabel* billboard) {
   return billboard->heightForWidth(billboard->width()) <= billboard->height();
@@ -150,12 +160,138 @@ class MainWindowTest : public QObject {
     Rig rig;
     QVERIFY(rig.Start());
     auto* refresh = rig.Find<QRadioButton>("OptRefresh");
-    QTest::mouseClick(refresh, Qt::LeftButton);
-    QTRY_COMPARE(rig.Find<QLabel>("BillBoard")->text(),
-                 QStringLiteral("The QSO counter was refreshed"));
+    QVERIFY(rig.user.Click(refresh, testing::Pace::kTap));
+    QCOMPARE(rig.Find<QLabel>("BillBoard")->text(),
+             QStringLiteral("The QSO counter was refreshed"));
     QVERIFY(rig.Find<QRadioButton>("OptAdd")->isChecked());
     QVERIFY(!refresh->isChecked());
     QCOMPARE(rig.Count("showQueueCount"), 1);
+    // The hint belongs to the release of any button; only the left one selects the option.
+    auto* clean = rig.Find<QRadioButton>("OptCleanLog");
+    QVERIFY(rig.user.Click(clean, testing::Pace::kTap, Qt::RightButton));
+    QVERIFY(rig.Find<QLabel>("BillBoard")->text().startsWith("This option will clean-up"));
+    QVERIFY(!clean->isChecked());
+  }
+
+  // Leaving the database field runs its check completely before the click that took the focus:
+  // the option clicked, its hint and OK all act on what the check left behind.
+  void focusOutCheckRunsBeforeTheClickThatMovedTheFocus() {
+    const struct {
+      const char* what;
+      std::vector<const char*> clicks;  // after a click into the database field
+      std::vector<std::string> calls;   // the operations run, in order
+      ui::Action selected;
+      const char* billboardStart;
+    } cases[] = {
+        {"field, Log Clean, OK",
+         {"OptCleanLog", "cmdOK"},
+         {"openDatabase " + kLogPath, "showQueueCount", "cleanLog"},
+         ui::Action::kCleanLog,
+         "This option will clean-up"},
+        {"field, OK",
+         {"cmdOK"},
+         {"openDatabase " + kLogPath, "showQueueCount", "loadQslQueue"},
+         ui::Action::kAdd,
+         "For this utility to function properly"},
+        {"field, Refresh, OK",
+         {"OptRefresh", "cmdOK"},
+         {"openDatabase " + kLogPath, "showQueueCount", "showQueueCount", "loadQslQueue"},
+         ui::Action::kAdd,
+         "The QSO counter was refreshed"},
+    };
+    for (const auto& c : cases) {
+      for (const testing::Pace pace : {testing::Pace::kTap, testing::Pace::kSlow}) {
+        const QString what = QStringLiteral("%1 (%2)").arg(c.what, testing::PaceName(pace));
+        Rig rig;
+        QVERIFY(rig.Start());
+        QVERIFY(rig.user.Click(rig.Find<QWidget>("txtCall"), pace));
+        QVERIFY2(rig.Find<QWidget>("txtCall")->hasFocus(), qPrintable(what));
+        rig.rec.calls.clear();
+        for (const char* control : c.clicks)
+          QVERIFY(rig.user.Click(rig.Find<QWidget>(control), pace));
+        QVERIFY2(rig.rec.calls == c.calls, qPrintable(what + ": " + Joined(rig.rec.calls)));
+        QVERIFY2(rig.window.SelectedAction() == c.selected, qPrintable(what));
+        QVERIFY2(rig.Find<QLabel>("BillBoard")->text().startsWith(c.billboardStart),
+                 qPrintable(what + ": " + rig.Find<QLabel>("BillBoard")->text()));
+        QVERIFY2(rig.Find<QWidget>("cmdOK")->hasFocus(), qPrintable(what));
+        QVERIFY2(rig.dialogs.boxes.empty(), qPrintable(what));
+      }
+    }
+  }
+
+  // A refused check shows one box and keeps the focus in the field; the click that tried to take
+  // it is swallowed: no selection, no hint, no action. The next click is not.
+  void refusedCheckSwallowsTheClickThatMovedTheFocus() {
+    for (const char* control : {"OptCleanLog", "cmdOK", "chkOps"}) {
+      for (const testing::Pace pace : {testing::Pace::kTap, testing::Pace::kSlow}) {
+        const QString what = QStringLiteral("%1 (%2)").arg(control, testing::PaceName(pace));
+        Rig rig;
+        QVERIFY(rig.Start());
+        auto* field = rig.Find<QLineEdit>("txtCall");
+        auto* billboard = rig.Find<QLabel>("BillBoard");
+        const QString warning = billboard->text();
+        QVERIFY(rig.user.Click(field, pace));
+        field->setText("/no/such.sqlite");
+        rig.rec.openFailure = Failure(3024, "Could not find file.");
+        rig.rec.calls.clear();
+
+        QVERIFY(rig.user.Click(rig.Find<QWidget>(control), pace));
+        QVERIFY2(rig.dialogs.boxes.size() == 1, qPrintable(what));
+        QCOMPARE(rig.dialogs.boxes[0].title, std::string("Connect Error"));
+        QVERIFY2(rig.rec.calls == std::vector<std::string>{"openDatabase /no/such.sqlite"},
+                 qPrintable(what + ": " + Joined(rig.rec.calls)));
+        QVERIFY2(field->hasFocus(), qPrintable(what));
+        QVERIFY2(rig.window.SelectedAction() == ui::Action::kNone, qPrintable(what));
+        QVERIFY2(!rig.window.IncludeAllOperators(), qPrintable(what));
+        QCOMPARE(billboard->text(), warning);
+
+        // Mended: the same click now goes through, after the check.
+        field->setText("/data/other.sqlite");
+        rig.rec.openFailure.reset();
+        QVERIFY(rig.user.Click(rig.Find<QWidget>(control), pace));
+        QVERIFY2(rig.dialogs.boxes.size() == 1, qPrintable(what));
+        QVERIFY2(rig.rec.calls.size() > 2 && rig.rec.calls[1] == "openDatabase /data/other.sqlite",
+                 qPrintable(what + ": " + Joined(rig.rec.calls)));
+        QVERIFY2(billboard->text() != warning, qPrintable(what));
+      }
+    }
+  }
+
+  void tabOutOfTheFieldSelectsAddAndFocusesOk() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    // Chosen before the field was entered, so no check ran yet.
+    QVERIFY(rig.user.Click(rig.Find<QWidget>("OptCleanLog"), testing::Pace::kTap));
+    QCOMPARE(rig.window.SelectedAction(), ui::Action::kCleanLog);
+    QVERIFY(rig.user.Click(rig.Find<QWidget>("txtCall"), testing::Pace::kTap));
+    rig.rec.calls.clear();
+    QVERIFY(rig.user.Key(Qt::Key_Tab));
+    QCOMPARE(rig.window.SelectedAction(), ui::Action::kAdd);
+    QVERIFY(rig.Find<QPushButton>("cmdOK")->hasFocus());
+    QCOMPARE(rig.rec.calls,
+             (std::vector<std::string>{"openDatabase " + kLogPath, "showQueueCount"}));
+  }
+
+  // Input that reaches the window while a handler runs (a nested event loop) runs after it.
+  void clickDuringAHandlerRunsAfterIt() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    QVERIFY(rig.user.Click(rig.Find<QWidget>("txtCall"), testing::Pace::kTap));
+    auto* refresh = rig.Find<QWidget>("OptRefresh");
+    bool clicked = false;
+    rig.ctx.ops.loadQslQueue = [&] {
+      rig.rec.calls.push_back("loadQslQueue");
+      clicked = rig.user.Click(refresh, testing::Pace::kTap);
+      rig.rec.calls.push_back("loadQslQueue done");
+    };
+    rig.rec.calls.clear();
+    QVERIFY(rig.user.Click(rig.Find<QWidget>("cmdOK"), testing::Pace::kTap));
+    QVERIFY(clicked);
+    QCOMPARE(rig.rec.calls,
+             (std::vector<std::string>{"openDatabase " + kLogPath, "showQueueCount", "loadQslQueue",
+                                       "loadQslQueue done", "showQueueCount"}));
+    QCOMPARE(rig.Find<QLabel>("BillBoard")->text(),
+             QStringLiteral("The QSO counter was refreshed"));
   }
 
   void doubleClickPicksAFileAndChecksItOnce() {
@@ -163,13 +299,12 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.Start());
     rig.dialogs.openResults.push_back("/data/chosen.sqlite");
     auto* field = rig.Find<QLineEdit>("txtCall");
-    field->setFocus();
-    QTest::mouseDClick(field, Qt::LeftButton);
-    QTRY_VERIFY(rig.Find<QPushButton>("cmdOK")->hasFocus());
-    QTest::qWait(50);
+    QVERIFY(rig.user.DoubleClick(field));
+    QVERIFY(rig.Find<QPushButton>("cmdOK")->hasFocus());
     QCOMPARE(field->text(), QStringLiteral("/data/chosen.sqlite"));
     QCOMPARE(rig.dialogs.openFolders.size(), size_t{1});
     QCOMPARE(rig.Count("openDatabase /data/chosen.sqlite"), 1);
+    QVERIFY(rig.dialogs.boxes.empty());
   }
 
   void leavingTheFieldWithABadPathShowsOneBoxAndComesBack() {
@@ -177,15 +312,12 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.Start());
     rig.rec.openFailure = Failure(3024, "Could not find file.");
     auto* field = rig.Find<QLineEdit>("txtCall");
-    field->setFocus();
-    QTRY_VERIFY(field->hasFocus());
+    QVERIFY(rig.user.Click(field, testing::Pace::kTap));
     field->setText("/no/such.sqlite");
-    QTest::keyClick(field, Qt::Key_Tab);
-    QTRY_COMPARE(rig.dialogs.boxes.size(), size_t{1});
-    QTest::qWait(50);
+    QVERIFY(rig.user.Key(Qt::Key_Tab));
     QCOMPARE(rig.dialogs.boxes.size(), size_t{1});
     QCOMPARE(rig.dialogs.boxes[0].title, std::string("Connect Error"));
-    QTRY_VERIFY(field->hasFocus());
+    QVERIFY(field->hasFocus());
     QCOMPARE(field->text(), QStringLiteral("/no/such.sqlite"));
   }
 
