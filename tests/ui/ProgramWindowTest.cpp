@@ -1,0 +1,155 @@
+// The whole program through its window: the real wiring of Program (the database check, the log
+// operations, the host link) against the real dxkeeper-sim and a real log, clicked by a user at
+// the window. Only the boxes are faked, so they can be read.
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "LogFixture.h"
+#include "WindowUser.h"
+#include "core/DateText.h"
+#include "host/Platform.h"
+#include "support/FakeDialogs.h"
+#include "support/SimProcess.h"
+#include "ui/Program.h"
+
+using namespace zorvik;
+using logops_test::BandModesWith;
+using logops_test::Qso;
+using logops_test::ScratchLog;
+using testing::Pace;
+
+namespace {
+
+// A log with one contact that Add would queue when all operators count (its operator is not
+// DXKeeper's call sign) and one stray QSL letter that Log Clean would blank; DXKeeper (the sim)
+// has it as its last log; Zorvik started and shown.
+struct ProgramRig {
+  testing::SimEnvironment env;
+  ScratchLog log;
+  std::unique_ptr<testing::SimProcess> sim;
+  testing::FakeDialogs dialogs;
+  std::unique_ptr<ui::Program> program;
+  std::unique_ptr<testing::WindowUser> user;
+
+  ProgramRig() {
+    Qso other;
+    other.op = "W9OTHER";
+    log.AddQso(other);
+    Qso stray;
+    stray.call = "STRAY";
+    stray.dxccid = "100";
+    stray.rcvd = "z";
+    log.AddQso(stray);
+    log.SetProgress("230", BandModesWith({5}));  // 20M SSB, the contact's slot
+    log.Disconnect();
+    testing::SimOptions options;
+    options.log = log.Path();
+    options.call = "K1ABC";
+    sim = std::make_unique<testing::SimProcess>(options);
+    program =
+        std::make_unique<ui::Program>(host::MakeDdeClient(), host::MakeSettingsStore(), &dialogs);
+    user = std::make_unique<testing::WindowUser>(program->Window());
+  }
+
+  bool Start() {
+    return program->Start() == ui::StartOutcome::kShowWindow &&
+           QTest::qWaitForWindowActive(&program->Window());
+  }
+  template <typename T>
+  T* Find(const char* name) {
+    return program->Window().findChild<T*>(QString::fromLatin1(name));
+  }
+  bool Click(const char* control) { return user->Click(Find<QWidget>(control), Pace::kTap); }
+  std::string FirstBox() const { return dialogs.boxes.empty() ? "" : dialogs.boxes[0].text; }
+  std::string Billboard() { return Find<QLabel>("BillBoard")->text().toStdString(); }
+  std::string StrayLetter() { return log.Text("SELECT QSL_Rcvd FROM QSOs WHERE Call = 'STRAY'"); }
+};
+
+}  // namespace
+
+class ProgramWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { SetShortDatePattern("M/d/yyyy"); }
+
+  // The field's check really opens the file: a path that names no log gives one "Connect Error"
+  // per attempt, the click is void and nothing reaches the log or DXKeeper.
+  void wrongPathInTheFieldStopsTheClickWithOneConnectError() {
+    ProgramRig rig;
+    QVERIFY(rig.Start());
+    auto* field = rig.Find<QLineEdit>("txtCall");
+    QVERIFY(rig.Click("txtCall"));
+    field->setText(QString::fromStdString(rig.log.Folder() + "/missing.sqlite"));
+
+    QVERIFY(rig.Click("OptCleanLog"));
+    QCOMPARE(rig.dialogs.boxes.size(), size_t{1});
+    QCOMPARE(rig.dialogs.boxes[0].title, std::string("Connect Error"));
+    QVERIFY2(rig.dialogs.boxes[0].text.starts_with("Error code: "),
+             rig.dialogs.boxes[0].text.c_str());
+    QVERIFY(field->hasFocus());
+    QVERIFY(!rig.Find<QRadioButton>("OptCleanLog")->isChecked());
+
+    QVERIFY(rig.Click("cmdOK"));
+    QCOMPARE(rig.dialogs.boxes.size(), size_t{2});
+    QCOMPARE(rig.dialogs.boxes[1].title, std::string("Connect Error"));
+    QVERIFY(field->hasFocus());
+    QCOMPARE(rig.StrayLetter(), std::string("z"));
+    QCOMPARE(rig.log.Count("SELECT COUNT(*) FROM PrintQueue"), 0);
+    QVERIFY(rig.sim->JournalCommands().empty());
+  }
+
+  void fieldThenLogCleanThenOkCleansTheLog() {
+    ProgramRig rig;
+    QVERIFY(rig.Start());
+    QVERIFY(rig.Click("txtCall"));
+    QVERIFY(rig.Click("OptCleanLog"));
+    QVERIFY(rig.Click("cmdOK"));
+    QVERIFY2(rig.dialogs.boxes.empty(), rig.FirstBox().c_str());
+    QCOMPARE(rig.StrayLetter(), std::string(""));
+    QVERIFY2(rig.Billboard().starts_with("1 QSL_Rcvd records were cleaned"),
+             rig.Billboard().c_str());
+    // Not Add: DXKeeper was never asked to release its log, nothing was queued.
+    QVERIFY(rig.sim->JournalCommands().empty());
+    QCOMPARE(rig.log.Count("SELECT COUNT(*) FROM PrintQueue"), 0);
+  }
+
+  // Incl All Ops as clicked in the window decides whose contacts Add takes; after each Add the
+  // focus is back on OK, where the Add was started.
+  void inclAllOpsClickedInTheWindowReachesTheAdd() {
+    ProgramRig rig;
+    QVERIFY(rig.Start());
+    auto* ok = rig.Find<QWidget>("cmdOK");
+    QVERIFY(rig.Click("txtCall"));
+    QVERIFY(rig.Click("cmdOK"));
+    QCOMPARE(rig.Billboard(), std::string("0 QSO records were loaded into the QSL queue."));
+    QVERIFY(ok->hasFocus());
+
+    QVERIFY(rig.Click("chkOps"));
+    QVERIFY(rig.Find<QCheckBox>("chkOps")->isChecked());
+    QVERIFY(rig.program->Window().IncludeAllOperators());
+    QVERIFY(rig.Click("cmdOK"));
+    QVERIFY2(rig.dialogs.boxes.empty(), rig.FirstBox().c_str());
+    QCOMPARE(QString::fromStdString(rig.Billboard()),
+             QString("1 QSO records were loaded into the QSL queue."));
+    QCOMPARE(rig.log.Text("SELECT Call FROM PrintQueue"), std::string("DL1XX"));
+    QVERIFY(ok->hasFocus());
+    QVERIFY(rig.user->Key(Qt::Key_Space));  // OK takes the keyboard: a third Add, nothing new
+    QCOMPARE(rig.log.Count("SELECT COUNT(*) FROM PrintQueue"), 1);
+    QCOMPARE(rig.Billboard(), std::string("0 QSO records were loaded into the QSL queue."));
+  }
+
+  // The Help button opens help/ZorvikHelp.htm beside the program: the build puts it there.
+  void helpPageIsBesideTheBuiltProgram() {
+    const QFileInfo page(QStringLiteral(ZORVIK_PROGRAM_DIR "/help/ZorvikHelp.htm"));
+    QVERIFY2(page.isFile() && page.size() > 0, qPrintable(page.filePath()));
+  }
+};
+
+QTEST_MAIN(ProgramWindowTest)
+#include "ProgramWindowTest.moc"
