@@ -26,7 +26,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
@@ -43,9 +42,6 @@
 namespace {
 
 using zorvik::ui::MainWindow;
-
-// Long enough for the largest demo log on a busy machine; a step that takes longer is stuck.
-constexpr int kStepTimeoutMs = 120000;
 
 void Say(const std::string& key, const QString& value) {
   QString oneLine = value;
@@ -94,25 +90,24 @@ T* Control(MainWindow& window, const char* name) {
   return control;
 }
 
-// Waits until the window takes input again (an action disables it while it works).
-bool WaitUntilIdle(MainWindow& window) {
-  QElapsedTimer clock;
-  clock.start();
-  QTest::qWait(100);
-  while (!window.isEnabled() || QApplication::activeModalWidget()) {
-    if (clock.elapsed() > kStepTimeoutMs) return false;
-    QTest::qWait(50);
-  }
-  QTest::qWait(100);  // the handlers queued by the click (hints) run now
-  return true;
+// Handles every event that is already waiting, in order: done once a marker posted behind them
+// has been handled.
+void Settle() {
+  bool reached = false;
+  QObject marker;
+  QMetaObject::invokeMethod(
+      &marker, [&reached] { reached = true; }, Qt::QueuedConnection);
+  for (int round = 0; !reached && round < 1000; ++round) QCoreApplication::processEvents();
 }
 
 // A click as the window system delivers one: at the control's centre, on the top-level window.
+// Every handler the click causes runs inside it, to its end (a box included, which the answerer
+// closes from the box's own event loop), so the window takes input again when it returns.
 bool Click(MainWindow& window, QWidget* control) {
-  if (!WaitUntilIdle(window)) return false;
   const QPoint at = control->mapTo(&window, control->rect().center());
   QTest::mouseClick(window.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
-  return WaitUntilIdle(window);
+  Settle();
+  return window.isEnabled() && !QApplication::activeModalWidget();
 }
 
 bool RunStep(MainWindow& window, const std::string& step) {
@@ -206,7 +201,7 @@ int main(int argc, char* argv[]) {
     allRan = allRan && saved;
   }
   window.close();
-  QTest::qWait(100);
+  Settle();
   Say("message boxes", QString::number(answerer.Answered()));
   return allRan && answerer.Answered() == 0 ? 0 : 1;
 }
