@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -25,6 +26,25 @@ using testing::Pace;
 
 namespace {
 
+// Answers every real message box as soon as it is shown, from the box's own event loop, and
+// remembers its title.
+class BoxCloser : public QObject {
+ public:
+  BoxCloser() { qApp->installEventFilter(this); }
+  ~BoxCloser() override { qApp->removeEventFilter(this); }
+  std::vector<std::string> titles;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (box && event->type() == QEvent::Show) {
+      titles.push_back(box->windowTitle().toStdString());
+      QMetaObject::invokeMethod(box, &QMessageBox::accept, Qt::QueuedConnection);
+    }
+    return false;
+  }
+};
+
 // A log with one contact that Add would queue when all operators count (its operator is not
 // DXKeeper's call sign) and one stray QSL letter that Log Clean would blank; DXKeeper (the sim)
 // has it as its last log; Zorvik started and shown.
@@ -36,7 +56,8 @@ struct ProgramRig {
   std::unique_ptr<ui::Program> program;
   std::unique_ptr<testing::WindowUser> user;
 
-  ProgramRig() {
+  // `realBoxes`: Qt's own message boxes instead of the recording fake.
+  explicit ProgramRig(bool realBoxes = false) {
     Qso other;
     other.op = "W9OTHER";
     log.AddQso(other);
@@ -51,8 +72,8 @@ struct ProgramRig {
     options.log = log.Path();
     options.call = "K1ABC";
     sim = std::make_unique<testing::SimProcess>(options);
-    program =
-        std::make_unique<ui::Program>(host::MakeDdeClient(), host::MakeSettingsStore(), &dialogs);
+    program = std::make_unique<ui::Program>(host::MakeDdeClient(), host::MakeSettingsStore(),
+                                            realBoxes ? nullptr : &dialogs);
     user = std::make_unique<testing::WindowUser>(program->Window());
   }
 
@@ -102,6 +123,32 @@ class ProgramWindowTest : public QObject {
     QCOMPARE(rig.StrayLetter(), std::string("z"));
     QCOMPARE(rig.log.Count("SELECT COUNT(*) FROM PrintQueue"), 0);
     QVERIFY(rig.sim->JournalCommands().empty());
+  }
+
+  // The same with Qt's real boxes, whose event loops and window activation take part in the order.
+  // A closed box leaves the focus to the window system, which makes the window active again:
+  // the field must be the control that gets the focus then.
+  void wrongPathWithRealBoxesShowsOneBoxPerClick() {
+    for (const Pace pace : {Pace::kTap, Pace::kSlow}) {
+      BoxCloser boxes;
+      ProgramRig rig(true);
+      QVERIFY(rig.Start());
+      ui::MainWindow& window = rig.program->Window();
+      auto* field = rig.Find<QLineEdit>("txtCall");
+      QVERIFY(rig.Click("txtCall"));
+      field->setText(QString::fromStdString(rig.log.Folder() + "/missing.sqlite"));
+      for (const char* control : {"OptCleanLog", "cmdOK"}) {
+        QVERIFY(rig.user->Click(rig.Find<QWidget>(control), pace));
+        QVERIFY2(window.focusWidget() == field, control);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY2(field->hasFocus(), control);
+      }
+      QCOMPARE(boxes.titles, (std::vector<std::string>{"Connect Error", "Connect Error"}));
+      QVERIFY(!rig.Find<QRadioButton>("OptCleanLog")->isChecked());
+      QCOMPARE(rig.StrayLetter(), std::string("z"));
+      QVERIFY(rig.sim->JournalCommands().empty());
+    }
   }
 
   void fieldThenLogCleanThenOkCleansTheLog() {
