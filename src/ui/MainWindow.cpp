@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -347,7 +346,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         RunHandler(TxtCallDblClick);
         return true;
       }
-      break;
+      // Elsewhere it stands for the second press of a double-click, and is one.
+      [[fallthrough]];
     case QEvent::MouseButtonPress:
       // A release that never came (a box took the pointer) voids nothing beyond the next press.
       swallowRelease_ = swallowPress_;

@@ -257,6 +257,30 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // Each press of a double-click on OK is an attempt of its own; neither runs anything, and OK
+  // is not left pressed.
+  void doubleClickAwayFromARefusedFieldRunsNothing() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    auto* field = rig.Find<QLineEdit>("txtCall");
+    auto* ok = rig.Find<QPushButton>("cmdOK");
+    QVERIFY(rig.user.Click(rig.Find<QWidget>("OptAdd"), testing::Pace::kTap));
+    QVERIFY(rig.user.Click(field, testing::Pace::kTap));
+    field->setText("/no/such.sqlite");
+    rig.rec.openFailure = Failure(3024, "Could not find file.");
+    rig.rec.calls.clear();
+    QVERIFY(rig.user.DoubleClick(ok));
+    QCOMPARE(rig.dialogs.boxes.size(), size_t{2});
+    QCOMPARE(rig.rec.calls, (std::vector<std::string>{"openDatabase /no/such.sqlite",
+                                                      "openDatabase /no/such.sqlite"}));
+    QVERIFY(!ok->isDown());
+    QVERIFY(field->hasFocus());
+    // Nothing of it is left over to void the next click.
+    rig.rec.openFailure.reset();
+    QVERIFY(rig.user.Click(rig.Find<QWidget>("OptCleanLog"), testing::Pace::kTap));
+    QCOMPARE(rig.window.SelectedAction(), ui::Action::kCleanLog);
+  }
+
   void tabOutOfTheFieldSelectsAddAndFocusesOk() {
     Rig rig;
     QVERIFY(rig.Start());
