@@ -4,7 +4,8 @@
 // converted.
 //
 //   dde-test-host.exe --ready <event> [--journal <file>] [--refuse-execute] [--busy]
-//                     [--no-advise] [--hang-after-connect] [item=value ...]
+//                     [--no-advise] [--hang-after-connect] [--hang-on-advise]
+//                     [--quit-after-connect] [--quit-on-advise] [item=value ...]
 //
 // Serves service "DXKeeper", topic "DDEServer"; items as given (CF_TEXT, ANSI code page), any
 // other item is refused. Each execute is appended to the journal as one UTF-8 line before it is
@@ -31,6 +32,9 @@ struct Options {
   bool busy = false;
   bool noAdvise = false;
   bool hangAfterConnect = false;
+  bool hangOnAdvise = false;      // answers the request, then blocks on the advise
+  bool quitAfterConnect = false;  // quits instead of answering the request
+  bool quitOnAdvise = false;      // answers the request, then quits instead of answering the advise
 };
 
 struct Link {
@@ -117,6 +121,10 @@ LRESULT CALLBACK ConversationProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_DDE_REQUEST: {
       HangIfAsked();
+      if (gOptions.quitAfterConnect) {
+        PostMessageA(gMain, WM_CLOSE, 0, 0);
+        return 0;
+      }
       const UINT format = LOWORD(lp);
       const ATOM atom = HIWORD(lp);
       const std::string item = AtomText(atom);
@@ -130,6 +138,11 @@ LRESULT CALLBACK ConversationProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DDE_ADVISE: {
       HangIfAsked();
+      if (gOptions.hangOnAdvise) Sleep(INFINITE);
+      if (gOptions.quitOnAdvise) {
+        PostMessageA(gMain, WM_CLOSE, 0, 0);
+        return 0;
+      }
       UINT_PTR options = 0, atom = 0;
       UnpackDDElParam(msg, lp, &options, &atom);
       FreeDDElParam(msg, lp);
@@ -253,6 +266,12 @@ bool ParseArguments() {
       gOptions.noAdvise = true;
     } else if (arg == L"--hang-after-connect") {
       gOptions.hangAfterConnect = true;
+    } else if (arg == L"--hang-on-advise") {
+      gOptions.hangOnAdvise = true;
+    } else if (arg == L"--quit-after-connect") {
+      gOptions.quitAfterConnect = true;
+    } else if (arg == L"--quit-on-advise") {
+      gOptions.quitOnAdvise = true;
     } else if (auto eq = arg.find(L'='); eq != std::wstring::npos) {
       gItems[Narrow(CP_ACP, arg.substr(0, eq))] = Narrow(CP_ACP, arg.substr(eq + 1));
     } else {
