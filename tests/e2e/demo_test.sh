@@ -91,7 +91,7 @@ journal="$work/demo/journal.txt"
 check "commands, in order" "001closelog 001openlastlog 001commandcomplete" \
   "$(cut -f2 "$journal" | tr '\n' ' ' | sed 's/ $//')"
 closed_at="$(grep -m1 $'\t001closelog$' "$journal" | cut -f1)"
-reopened_at="$(grep -m1 $'\t001openlastlog$' "$journal" | cut -f1)"
+reopened_at="$(grep -m1 -E $'\t001openlastlog(\t|$)' "$journal" | cut -f1)"
 first_write="$(q "$after" "SELECT MIN(at) FROM AddWrites")"
 last_write="$(q "$after" "SELECT MAX(at) FROM AddWrites")"
 [ -n "$first_write" ] || check "writes recorded" "some" "none"

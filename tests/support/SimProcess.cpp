@@ -129,8 +129,8 @@ std::vector<std::string> SimProcess::JournalCommands() const {
   QFile file(QString::fromStdString(journalPath_));
   if (!file.open(QIODevice::ReadOnly)) return commands;
   for (const QByteArray& line : file.readAll().split('\n')) {
-    const auto tab = line.indexOf('\t');
-    if (tab >= 0) commands.push_back(line.mid(tab + 1).toStdString());
+    const QList<QByteArray> fields = line.split('\t');  // time, command[, note]
+    if (fields.size() >= 2) commands.push_back(fields[1].toStdString());
   }
   return commands;
 }

@@ -61,7 +61,7 @@ class SimProcess {
   int Stop();
   long long Pid() const;
   const std::string& JournalPath() const { return journalPath_; }
-  // The commands journalled so far, in order, without their time stamps.
+  // The commands journalled so far, in order, without their time stamps and notes.
   std::vector<std::string> JournalCommands() const;
   // True while the sim has the log file open (Linux: looked up in /proc).
   bool HoldsFileOpen(const std::string& path) const;

@@ -1,298 +1,102 @@
-// A stand-in for DXKeeper's DDE server, written with raw WM_DDE_* messages rather than DDEML
-// (Wine's DDEML server answers a request with an extra ACK that shifts every later reply). Its
-// windows are ANSI, as a Visual Basic host's are, so the client's Unicode executes reach it
-// converted.
+// A stand-in for DXKeeper's DDE server for the link tests: the sim's raw WM_DDE_* server
+// (tools/dxkeeper-sim/win/RawDdeServer.h) with any items and the faults the tests need.
 //
 //   dde-test-host.exe --ready <event> [--journal <file>] [--refuse-execute] [--busy]
-//                     [--no-advise] [--hang-after-connect] [item=value ...]
+//                     [--no-advise] [--hang-after-connect] [--hang-on-advise]
+//                     [--quit-after-connect] [--quit-on-advise] [item=value ...]
 //
-// Serves service "DXKeeper", topic "DDEServer"; items as given (CF_TEXT, ANSI code page), any
-// other item is refused. Each execute is appended to the journal as one UTF-8 line before it is
-// acknowledged. Runtime control through the top-level window (titled with the ready event's
-// name): WM_COPYDATA "item=value" changes an item and advises linked clients; WM_CLOSE ends every
-// conversation and quits.
+// Serves service "DXKeeper", topic "DDEServer"; items as given. Each execute it acknowledges is
+// appended to the journal as one UTF-8 line before the acknowledgement. The server window is
+// titled with the ready event's name, which is set once the window exists.
 #include <windows.h>
-// after windows.h, which they need
-#include <dde.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
-#include <vector>
+
+#include "host/win/WideText.h"
+#include "win/RawDdeServer.h"
 
 namespace {
+
+using dxkeeper_sim::win::ExecuteReply;
+using dxkeeper_sim::win::Fault;
+using dxkeeper_sim::win::ServerFaults;
+using zorvik::host::win::ToUtf8;
 
 struct Options {
   std::wstring readyEvent;
   std::wstring journal;
-  bool refuseExecute = false;
-  bool busy = false;
-  bool noAdvise = false;
-  bool hangAfterConnect = false;
+  ExecuteReply refusal = ExecuteReply::kAck;  // kAck: executes are run
+  ServerFaults faults;
+  std::map<std::string, std::string> items;  // UTF-8
 };
 
-struct Link {
-  HWND client;
-  std::string item;
-  bool ackRequested;
-  bool deferred;
-};
-
-Options gOptions;
-std::map<std::string, std::string> gItems;  // names as given, values in the ANSI code page
-std::vector<Link> gLinks;
-std::map<HWND, HWND> gConversations;  // our window -> the client's window
-HWND gMain = nullptr;
-const char kMainClass[] = "ZorvikDdeTestHost";
-const char kConvClass[] = "ZorvikDdeTestHostConversation";
-
-std::string Narrow(UINT codePage, const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::wstring Widen(UINT codePage, const std::string& text) {
-  if (text.empty()) return {};
-  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-std::string AtomText(ATOM atom) {
-  char name[256] = {};
-  GlobalGetAtomNameA(atom, name, sizeof name);
-  return name;
-}
-
-void Journal(const std::string& ansiCommand) {
-  if (gOptions.journal.empty()) return;
-  FILE* f = _wfopen(gOptions.journal.c_str(), L"ab");
-  if (!f) return;
-  std::string line = Narrow(CP_UTF8, Widen(CP_ACP, ansiCommand)) + "\n";
-  fwrite(line.data(), 1, line.size(), f);
-  fclose(f);
-}
-
-// Posts the item's value to `client`: as the answer to a request, or as an advise.
-void PostData(HWND conv, HWND client, const std::string& item, bool response, bool ackReq) {
-  const std::string& value = gItems[item];
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, sizeof(DDEDATA) + value.size() + 1);
-  if (!mem) return;
-  auto* data = static_cast<DDEDATA*>(GlobalLock(mem));
-  std::memset(data, 0, sizeof(DDEDATA));
-  data->fResponse = response ? 1 : 0;
-  data->fRelease = 1;
-  data->fAckReq = ackReq ? 1 : 0;
-  data->cfFormat = CF_TEXT;
-  std::memcpy(data->Value, value.c_str(), value.size() + 1);
-  GlobalUnlock(mem);
-  ATOM atom = GlobalAddAtomA(item.c_str());
-  LPARAM lp = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(mem), atom);
-  if (!PostMessageA(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(conv), lp)) {
-    FreeDDElParam(WM_DDE_DATA, lp);
-    GlobalFree(mem);
-    GlobalDeleteAtom(atom);
-  }
-}
-
-void PostAck(HWND conv, HWND client, UINT status, UINT_PTR second) {
-  PostMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(conv),
-               PackDDElParam(WM_DDE_ACK, status, second));
-}
-
-void HangIfAsked() {
-  if (gOptions.hangAfterConnect) Sleep(INFINITE);
-}
-
-LRESULT CALLBACK ConversationProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  HWND client = reinterpret_cast<HWND>(wp);
-  switch (msg) {
-    case WM_DDE_REQUEST: {
-      HangIfAsked();
-      const UINT format = LOWORD(lp);
-      const ATOM atom = HIWORD(lp);
-      const std::string item = AtomText(atom);
-      GlobalDeleteAtom(atom);
-      if (format == CF_TEXT && gItems.count(item)) {
-        PostData(hwnd, client, item, true, false);
-      } else {
-        PostAck(hwnd, client, 0, GlobalAddAtomA(item.c_str()));
-      }
-      return 0;
-    }
-    case WM_DDE_ADVISE: {
-      HangIfAsked();
-      UINT_PTR options = 0, atom = 0;
-      UnpackDDElParam(msg, lp, &options, &atom);
-      FreeDDElParam(msg, lp);
-      const std::string item = AtomText(static_cast<ATOM>(atom));
-      auto* advise = static_cast<DDEADVISE*>(GlobalLock(reinterpret_cast<HGLOBAL>(options)));
-      const bool ok =
-          !gOptions.noAdvise && advise && advise->cfFormat == CF_TEXT && gItems.count(item);
-      if (ok) {
-        gLinks.push_back({client, item, advise->fAckReq != 0, advise->fDeferUpd != 0});
-        GlobalUnlock(reinterpret_cast<HGLOBAL>(options));
-        GlobalFree(reinterpret_cast<HGLOBAL>(options));
-      } else if (advise) {
-        GlobalUnlock(reinterpret_cast<HGLOBAL>(options));
-      }
-      PostAck(hwnd, client, ok ? 0x8000 : 0, atom);
-      return 0;
-    }
-    case WM_DDE_UNADVISE: {
-      const std::string item = AtomText(HIWORD(lp));
-      std::erase_if(gLinks, [&](const Link& l) { return l.client == client && l.item == item; });
-      PostAck(hwnd, client, 0x8000, HIWORD(lp));
-      return 0;
-    }
-    case WM_DDE_EXECUTE: {
-      HangIfAsked();
-      HGLOBAL commands = reinterpret_cast<HGLOBAL>(lp);
-      UINT status = 0x8000;
-      if (gOptions.busy) {
-        status = 0x4000;
-      } else if (gOptions.refuseExecute) {
-        status = 0;
-      } else if (const char* text = static_cast<const char*>(GlobalLock(commands))) {
-        Journal(text);
-        GlobalUnlock(commands);
-      }
-      PostAck(hwnd, client, status, reinterpret_cast<UINT_PTR>(commands));
-      return 0;
-    }
-    case WM_DDE_POKE: {
-      UINT_PTR data = 0, atom = 0;
-      UnpackDDElParam(msg, lp, &data, &atom);
-      FreeDDElParam(msg, lp);
-      PostAck(hwnd, client, 0, atom);
-      return 0;
-    }
-    case WM_DDE_ACK:  // to an advise that asked for one
-      FreeDDElParam(msg, lp);
-      return 0;
-    case WM_DDE_TERMINATE:
-      std::erase_if(gLinks, [&](const Link& l) { return l.client == client; });
-      if (gConversations.erase(hwnd)) {
-        PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(hwnd), 0);
-      }
-      DestroyWindow(hwnd);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_DDE_INITIATE: {
-      HWND client = reinterpret_cast<HWND>(wp);
-      const ATOM app = LOWORD(lp), topic = HIWORD(lp);
-      if ((app && lstrcmpiA(AtomText(app).c_str(), "DXKeeper") != 0) ||
-          (topic && lstrcmpiA(AtomText(topic).c_str(), "DDEServer") != 0)) {
-        return 0;
-      }
-      HWND conv = CreateWindowA(kConvClass, "", WS_CHILD, 0, 0, 0, 0, hwnd, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-      if (!conv) return 0;
-      gConversations[conv] = client;
-      SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(conv),
-                   MAKELPARAM(GlobalAddAtomA("DXKeeper"), GlobalAddAtomA("DDEServer")));
-      return 0;
-    }
-    case WM_COPYDATA: {
-      const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      std::string text(static_cast<const char*>(cds->lpData), cds->cbData);
-      const auto eq = text.find('=');
-      if (eq == std::string::npos) return FALSE;
-      const std::string item = text.substr(0, eq);
-      gItems[item] = Narrow(CP_ACP, Widen(CP_UTF8, text.substr(eq + 1)));
-      for (const Link& link : gLinks) {
-        if (link.item != item) continue;
-        for (const auto& [conv, client] : gConversations) {
-          if (client == link.client) PostData(conv, client, item, false, link.ackRequested);
-        }
-      }
-      return TRUE;
-    }
-    case WM_CLOSE:
-      for (const auto& [conv, client] : gConversations) {
-        PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(conv), 0);
-      }
-      gConversations.clear();
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-bool ParseArguments() {
+bool Parse(Options& options) {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv) return false;
-  for (int i = 1; i < argc; ++i) {
-    std::wstring arg = argv[i];
+  bool ok = true;
+  for (int i = 1; i < argc && ok; ++i) {
+    const std::wstring arg = argv[i];
+    ServerFaults& f = options.faults;
     if (arg == L"--ready" && i + 1 < argc) {
-      gOptions.readyEvent = argv[++i];
+      options.readyEvent = argv[++i];
     } else if (arg == L"--journal" && i + 1 < argc) {
-      gOptions.journal = argv[++i];
+      options.journal = argv[++i];
     } else if (arg == L"--refuse-execute") {
-      gOptions.refuseExecute = true;
+      options.refusal = ExecuteReply::kNack;
     } else if (arg == L"--busy") {
-      gOptions.busy = true;
+      options.refusal = ExecuteReply::kBusy;
     } else if (arg == L"--no-advise") {
-      gOptions.noAdvise = true;
+      f.refuseAdvise = true;
     } else if (arg == L"--hang-after-connect") {
-      gOptions.hangAfterConnect = true;
+      f.onRequest = f.onAdvise = f.onExecute = Fault::kHang;
+    } else if (arg == L"--hang-on-advise") {
+      f.onAdvise = Fault::kHang;
+    } else if (arg == L"--quit-after-connect") {
+      f.onRequest = f.onAdvise = f.onExecute = Fault::kQuit;
+    } else if (arg == L"--quit-on-advise") {
+      f.onAdvise = Fault::kQuit;
     } else if (auto eq = arg.find(L'='); eq != std::wstring::npos) {
-      gItems[Narrow(CP_ACP, arg.substr(0, eq))] = Narrow(CP_ACP, arg.substr(eq + 1));
+      options.items[ToUtf8(arg.substr(0, eq))] = ToUtf8(arg.substr(eq + 1));
     } else {
-      LocalFree(argv);
-      return false;
+      ok = false;
     }
   }
   LocalFree(argv);
-  return !gOptions.readyEvent.empty();
+  return ok && !options.readyEvent.empty();
 }
 
 }  // namespace
 
 int main() {
-  if (!ParseArguments()) {
+  Options options;
+  if (!Parse(options)) {
     std::fprintf(stderr, "usage: dde-test-host --ready <event> [options] [item=value ...]\n");
     return 2;
   }
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA main{};
-  main.lpfnWndProc = MainProc;
-  main.hInstance = instance;
-  main.lpszClassName = kMainClass;
-  WNDCLASSA conv{};
-  conv.lpfnWndProc = ConversationProc;
-  conv.hInstance = instance;
-  conv.lpszClassName = kConvClass;
-  if (!RegisterClassA(&main) || !RegisterClassA(&conv)) return 3;
-  gMain = CreateWindowA(kMainClass, Narrow(CP_ACP, gOptions.readyEvent).c_str(), WS_OVERLAPPED, 0,
-                        0, 0, 0, nullptr, nullptr, instance, nullptr);
-  if (!gMain) return 4;
+  dxkeeper_sim::win::RawDdeServer server(
+      "DXKeeper", "DDEServer",
+      [&options](const std::string& command) {
+        if (options.refusal != ExecuteReply::kAck) return options.refusal;
+        if (!options.journal.empty()) {
+          std::ofstream(std::filesystem::path(options.journal), std::ios::binary | std::ios::app)
+              << command << "\n";
+        }
+        return ExecuteReply::kAck;
+      },
+      options.faults);
+  if (!server.Open(ToUtf8(options.readyEvent)).empty()) return 4;
+  for (const auto& [item, value] : options.items) server.SetItem(item, value);
 
-  if (HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, gOptions.readyEvent.c_str())) {
+  if (HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, options.readyEvent.c_str())) {
     SetEvent(ready);
     CloseHandle(ready);
   }
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return 0;
+  return server.Run();
 }

@@ -165,6 +165,44 @@ TEST(DdemlClient, AHostThatQuitsMidConversationLeavesNoConversation) {
   }
 }
 
+TEST(DdemlClient, ASetUpThatFailsHalfwayGivesTheNumberOfWhatWentWrong) {
+  struct Case {
+    const wchar_t* option;
+    int failure;
+  } cases[] = {
+      {L"--hang-on-advise", err::kDdeTimeout},
+      {L"--quit-after-connect", host::win::dde_err::kHostQuit},
+      {L"--quit-on-advise", host::win::dde_err::kHostQuit},
+  };
+  for (const auto& c : cases) {
+    TestHostProcess host({c.option, L"DDECommand=ready"});
+    ASSERT_TRUE(host.Started());
+    auto dde = host::MakeDdeClient();
+    EXPECT_EQ(c.failure, LinkFailure(*dde, "DDECommand")) << c.option;
+    // The item's value was read before the link failed; a failed set-up shows none of it.
+    EXPECT_EQ("", dde->Text()) << c.option;
+    EXPECT_EQ(err::kDdeNoConversation, FailureOf([&] { dde->LinkExecute("001closelog"); }))
+        << c.option;
+    host.Kill();
+  }
+}
+
+TEST(DdemlClient, DataOfAReplacedConversationNeverReachesTheText) {
+  TestHostProcess host({L"DDECommand=ready"});
+  ASSERT_TRUE(host.Started());
+  auto dde = host::MakeDdeClient();
+  ASSERT_EQ(0, LinkFailure(*dde, "DDECommand"));
+  // The text is emptied for a new set-up; before the set-up the old conversation brings a new
+  // value and its host quits. The set-up finds nobody, and the text must stay empty.
+  dde->SetText("");
+  host.SetItem("DDECommand", "stale");
+  host.Quit();
+  dde->SetLinkTopic("DXKeeper|DDEServer");
+  dde->SetLinkItem("DDECommand");
+  EXPECT_EQ(err::kDdeNoAnswer, FailureOf([&] { dde->SetLinkMode(1); }));
+  EXPECT_EQ("", dde->Text());
+}
+
 TEST(DdemlClient, AHungHostCostsABoundedWaitAndTheLinkRecoversWhenItIsGone) {
   auto hung = std::make_unique<TestHostProcess>(
       std::vector<std::wstring>{L"--hang-after-connect", L"DDECommand=ready"});

@@ -4,24 +4,11 @@
 #include <chrono>
 #include <memory>
 
+#include "MonitorOverDde.h"
 #include "TestHostProcess.h"
-#include "host/HostMonitor.h"
-#include "host/Platform.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeHost.h"
-#include "support/FakeView.h"
 
 namespace zorvik::testing {
 namespace {
-
-struct Monitor {
-  ZorvikMod mod;
-  std::unique_ptr<host::DdeClient> dde = host::MakeDdeClient();
-  FakeSettings settings;
-  FakeDialogs dialogs;
-  FakeView view;
-  host::HostContext ctx{mod, *dde, settings, dialogs, view, {"Zorvik", 1, 4, 2}};
-};
 
 TEST(HostMonitorOverDde, TheRunningCheckReadsDdeCommand) {
   struct Case {
@@ -36,7 +23,7 @@ TEST(HostMonitorOverDde, TheRunningCheckReadsDdeCommand) {
   for (const auto& c : cases) {
     std::unique_ptr<TestHostProcess> host;
     if (!c.host.empty()) host = std::make_unique<TestHostProcess>(c.host);
-    Monitor m;
+    MonitorOverDde m;
     host::CheckHostRunning(m.ctx);
     EXPECT_EQ(c.running, m.mod.HostRunning) << c.caption;
     EXPECT_EQ(std::vector<std::string>{c.caption}, m.view.captions);
@@ -47,7 +34,7 @@ TEST(HostMonitorOverDde, TheRunningCheckReadsDdeCommand) {
 TEST(HostMonitorOverDde, CommandsAreSentWithTheirPrefixAndExpectedRefusalsStaySilent) {
   {
     TestHostProcess host({L"DDECommand=ready"});
-    Monitor m;
+    MonitorOverDde m;
     host::CheckHostRunning(m.ctx);
     host::SendHostCommand(m.ctx, "closelog");
     host::SendHostCommand(m.ctx, "openlastlog");
@@ -56,12 +43,12 @@ TEST(HostMonitorOverDde, CommandsAreSentWithTheirPrefixAndExpectedRefusalsStaySi
   }
   {
     TestHostProcess host({L"--refuse-execute", L"DDECommand=ready"});
-    Monitor m;
+    MonitorOverDde m;
     host::CheckHostRunning(m.ctx);
     host::SendHostCommand(m.ctx, "closelog");  // 285
     EXPECT_TRUE(m.dialogs.boxes.empty());
   }
-  Monitor absent;
+  MonitorOverDde absent;
   host::CheckHostRunning(absent.ctx);
   host::SendHostCommand(absent.ctx, "commandcomplete");  // 293
   EXPECT_TRUE(absent.dialogs.boxes.empty());
@@ -70,7 +57,7 @@ TEST(HostMonitorOverDde, CommandsAreSentWithTheirPrefixAndExpectedRefusalsStaySi
 TEST(HostMonitorOverDde, AHungHostIsAConnectErrorThatChangesNothing) {
   {
     TestHostProcess host({L"--hang-after-connect", L"DDECommand=ready"});
-    Monitor m;
+    MonitorOverDde m;
     m.mod.HostStatusText = "(DXKeeper Running)";
     m.mod.HostRunning = true;
     host::CheckHostRunning(m.ctx);
@@ -85,7 +72,7 @@ TEST(HostMonitorOverDde, AHungHostIsAConnectErrorThatChangesNothing) {
   // the client has gone; it must end, and a later check must again find the host absent.
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   for (;;) {
-    Monitor m;
+    MonitorOverDde m;
     host::CheckHostRunning(m.ctx);
     if (m.dialogs.boxes.empty()) {
       EXPECT_FALSE(m.mod.HostRunning);

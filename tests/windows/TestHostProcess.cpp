@@ -7,27 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "ProcessSupport.h"
+
 namespace zorvik::testing {
-namespace {
-
-std::wstring ProgramDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring dir = path;
-  return dir.substr(0, dir.find_last_of(L"\\/") + 1);
-}
-
-std::wstring TempDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, path);
-  return path;
-}
-
-std::wstring Quote(const std::wstring& arg) {
-  return L"\"" + arg + L"\"";
-}
-
-}  // namespace
 
 TestHostProcess::TestHostProcess(const std::vector<std::wstring>& arguments) {
   static std::atomic<int> counter{0};
@@ -37,9 +19,9 @@ TestHostProcess::TestHostProcess(const std::vector<std::wstring>& arguments) {
   DeleteFileW(journal_.c_str());
 
   HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, name_.c_str());
-  std::wstring command = Quote(ProgramDirectory() + L"dde-test-host.exe") + L" --ready " +
-                         Quote(name_) + L" --journal " + Quote(journal_);
-  for (const auto& arg : arguments) command += L" " + Quote(arg);
+  std::wstring command = QuoteArgument(ProgramDirectory() + L"dde-test-host.exe") + L" --ready " +
+                         QuoteArgument(name_) + L" --journal " + QuoteArgument(journal_);
+  for (const auto& arg : arguments) command += L" " + QuoteArgument(arg);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -67,7 +49,7 @@ TestHostProcess::~TestHostProcess() {
 }
 
 HWND TestHostProcess::Window() const {
-  return FindWindowW(L"ZorvikDdeTestHost", name_.c_str());
+  return FindWindowW(nullptr, name_.c_str());
 }
 
 void TestHostProcess::SetItem(const std::string& item, const std::string& utf8Value) {

@@ -4,15 +4,16 @@
 
 namespace dxkeeper_sim {
 
-// Appends each command received to a file, one line each: the local time in ISO 8601 with
-// milliseconds, a tab, the command as received (CR and LF written as \r and \n so one command
-// stays one line). Every line is written and flushed at once, so a reader sees it as soon as
-// the host has answered. An empty path journals nothing.
+// Appends each command received to a file, one line each in the format of JournalLine
+// (JournalFormat.h): the local time, a tab, the command, and a tab and `note` when one is given.
+// Every line is written and flushed at once, so a reader sees it as soon as the host has
+// answered. An empty path journals nothing. Each system has its own implementation (Qt on Linux
+// and macOS, Win32 on Windows).
 class CommandJournal {
  public:
   explicit CommandJournal(std::string path) : path_(std::move(path)) {}
   // Returns false when the line could not be written.
-  bool Append(const std::string& command) const;
+  bool Append(const std::string& command, const std::string& note = {}) const;
 
  private:
   std::string path_;

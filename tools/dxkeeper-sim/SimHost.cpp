@@ -2,7 +2,6 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <cstdio>
 
 #include "host/linux/LocalDdeChannel.h"
 
@@ -10,8 +9,8 @@ namespace dxkeeper_sim {
 
 namespace dde = zorvik::host;
 
-SimHost::SimHost(HostBehaviour behaviour, HeldLog& log, CommandJournal journal)
-    : behaviour_(std::move(behaviour)), log_(log), journal_(std::move(journal)) {}
+SimHost::SimHost(HostBehaviour behaviour, SimCommands& commands)
+    : behaviour_(std::move(behaviour)), commands_(commands) {}
 
 SimHost::~SimHost() {
   if (server_) server_->close();
@@ -69,29 +68,10 @@ std::string SimHost::Handle(const std::string& line) {
     if (it == behaviour_.items.end()) return dde::EncodeMessage(dde::verb::kNack);
     return dde::EncodeMessage(dde::verb::kData, it->second);
   }
-  if (message->verb == dde::verb::kExecute) return Execute(message->payload);
-  return dde::EncodeMessage(dde::verb::kNack);
-}
-
-std::string SimHost::Execute(const std::string& command) {
-  if (!journal_.Append(command)) std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
-  const auto nack = dde::EncodeMessage(dde::verb::kNack);
-  const std::string prefix = "001";
-  if (!command.starts_with(prefix)) return nack;
-  const std::string word = command.substr(prefix.size());
-  if (behaviour_.refused.contains(word) || behaviour_.refused.contains(command)) return nack;
-  if (word == "closelog") {
-    log_.Close();
-  } else if (word == "openlastlog") {
-    if (auto error = log_.Open(); !error.empty()) {
-      std::fprintf(stderr, "dxkeeper-sim: cannot reopen %s: %s\n", log_.Path().c_str(),
-                   error.c_str());
-      return nack;
-    }
-  } else if (word != "commandcomplete") {
-    return nack;
+  if (message->verb == dde::verb::kExecute) {
+    return dde::EncodeMessage(commands_.Run(message->payload) ? dde::verb::kAck : dde::verb::kNack);
   }
-  return dde::EncodeMessage(dde::verb::kAck);
+  return dde::EncodeMessage(dde::verb::kNack);
 }
 
 }  // namespace dxkeeper_sim

@@ -2,11 +2,9 @@
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
-#include "CommandJournal.h"
-#include "HeldLog.h"
+#include "SimCommands.h"
 
 class QLocalServer;
 class QLocalSocket;
@@ -15,16 +13,16 @@ namespace dxkeeper_sim {
 
 struct HostBehaviour {
   std::map<std::string, std::string> items;  // item name -> value served
-  std::set<std::string> refused;             // command words (or whole commands) answered NACK
   bool mute = false;                         // accept and read, never answer: a hung host
 };
 
-// DXKeeper's DDE server on the local-socket link: answers ADVISE/REQUEST with the item values,
-// runs "001closelog", "001openlastlog" and "001commandcomplete" on EXECUTE and journals every
-// command it receives. Lives on the thread running the Qt event loop.
+// DXKeeper's DDE server on the local-socket link: answers ADVISE/REQUEST with the item values and
+// runs each EXECUTE through SimCommands (ACK when done, NACK when refused). Lives on the thread
+// running the Qt event loop.
 class SimHost {
  public:
-  SimHost(HostBehaviour behaviour, HeldLog& log, CommandJournal journal);
+  // `commands` must outlive the host.
+  SimHost(HostBehaviour behaviour, SimCommands& commands);
   ~SimHost();  // stops listening and removes the socket file
   SimHost(const SimHost&) = delete;
   SimHost& operator=(const SimHost&) = delete;
@@ -39,11 +37,9 @@ class SimHost {
   void ReadFrom(QLocalSocket* socket);
   // The reply to one message, or the empty text for none.
   std::string Handle(const std::string& line);
-  std::string Execute(const std::string& command);
 
   HostBehaviour behaviour_;
-  HeldLog& log_;
-  CommandJournal journal_;
+  SimCommands& commands_;
   std::unique_ptr<QLocalServer> server_;
 };
 

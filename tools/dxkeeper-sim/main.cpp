@@ -2,10 +2,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <set>
+#include <string>
 
 #include "HeldLog.h"
 #include "QuitOnSignal.h"
+#include "SimCommands.h"
 #include "SimHost.h"
+#include "SimOptionTexts.h"
 #include "SimSettings.h"
 #include "host/HostMonitor.h"
 #include "host/linux/LocalDdeChannel.h"
@@ -21,14 +25,18 @@ On start it writes DXKeeper's settings file $XDG_CONFIG_HOME/DXKeeper/DXKeeper.i
 "DXKeeper|DDEServer" on a local socket in the per-user DDE folder ($ZORVIK_DDE_DIR, else
 $XDG_RUNTIME_DIR/dde) and prints "dxkeeper-sim: serving <socket>" on standard output.
 
-Items: DDECommand (non-empty unless --ddecommand "" is given) and QSLMode ("0" unless set).
-Commands: "001closelog" closes the log, "001openlastlog" reopens it, "001commandcomplete"
-does nothing; any other command, or one named by --refuse, is refused. Every command
-received is appended to the journal (--journal): ISO local time, a tab, the command.
+%1
 
 Runs until SIGTERM or SIGINT; then removes its socket and exits with status 0. Exit status
 1: it could not start (socket in use, folder not private, settings not written); 2: bad
 command line.)";
+
+QCommandLineOption QtOption(const dxkeeper_sim::OptionText& text) {
+  QCommandLineOption option(text.name, text.help);
+  if (text.valueName) option.setValueName(text.valueName);
+  if (text.defaultValue) option.setDefaultValue(text.defaultValue);
+  return option;
+}
 
 void Fail(int status, const std::string& text) {
   std::fprintf(stderr, "dxkeeper-sim: %s\n", text.c_str());
@@ -42,22 +50,16 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName("dxkeeper-sim");
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(kDescription);
+  parser.setApplicationDescription(QString(kDescription).arg(dxkeeper_sim::kServedText));
   parser.addHelpOption();
-  const QCommandLineOption logOption("log", "Log database path; becomes LogPathName.", "PATH");
-  const QCommandLineOption callOption("call", "Operator call sign; becomes CallSign.", "CALL");
-  const QCommandLineOption qslModeOption("qslmode", "Value of the QSLMode item (default \"0\").",
-                                         "TEXT", "0");
-  const QCommandLineOption ddeCommandOption(
-      "ddecommand", "Value of the DDECommand item; \"\" makes DXKeeper look not running.", "TEXT",
-      "DXKeeper");
-  const QCommandLineOption refuseOption(
-      "refuse", "Refuse this command word (e.g. closelog); may be repeated.", "WORD");
-  const QCommandLineOption noSettingsOption("no-settings", "Do not write the settings file.");
-  const QCommandLineOption muteOption("mute",
-                                      "Accept conversations but never answer: a hung host.");
-  const QCommandLineOption journalOption("journal", "Append every command received to FILE.",
-                                         "FILE");
+  const QCommandLineOption logOption = QtOption(dxkeeper_sim::kLogOption);
+  const QCommandLineOption callOption = QtOption(dxkeeper_sim::kCallOption);
+  const QCommandLineOption qslModeOption = QtOption(dxkeeper_sim::kQslModeOption);
+  const QCommandLineOption ddeCommandOption = QtOption(dxkeeper_sim::kDdeCommandOption);
+  const QCommandLineOption refuseOption = QtOption(dxkeeper_sim::kRefuseOption);
+  const QCommandLineOption noSettingsOption = QtOption(dxkeeper_sim::kNoSettingsOption);
+  const QCommandLineOption muteOption = QtOption(dxkeeper_sim::kMuteOption);
+  const QCommandLineOption journalOption = QtOption(dxkeeper_sim::kJournalOption);
   parser.addOptions({logOption, callOption, qslModeOption, ddeCommandOption, refuseOption,
                      noSettingsOption, muteOption, journalOption});
   parser.process(app);  // --help and unknown options end here
@@ -72,8 +74,8 @@ int main(int argc, char* argv[]) {
   dxkeeper_sim::HostBehaviour behaviour;
   behaviour.items["DDECommand"] = parser.value(ddeCommandOption).toStdString();
   behaviour.items["QSLMode"] = parser.value(qslModeOption).toStdString();
-  for (const QString& word : parser.values(refuseOption))
-    behaviour.refused.insert(word.toStdString());
+  std::set<std::string> refused;
+  for (const QString& word : parser.values(refuseOption)) refused.insert(word.toStdString());
   behaviour.mute = parser.isSet(muteOption);
 
   if (!parser.isSet(noSettingsOption)) {
@@ -89,8 +91,10 @@ int main(int argc, char* argv[]) {
   }
 
   dxkeeper_sim::QuitOnSignal quitOnSignal;
-  dxkeeper_sim::SimHost host(
-      behaviour, log, dxkeeper_sim::CommandJournal(parser.value(journalOption).toStdString()));
+  dxkeeper_sim::SimCommands commands(
+      log, dxkeeper_sim::CommandJournal(parser.value(journalOption).toStdString()),
+      std::move(refused));
+  dxkeeper_sim::SimHost host(behaviour, commands);
   const auto directory = zorvik::host::DdeDirectory();
   if (auto error = host.Listen(directory.string(), zorvik::host::kHostTopic); !error.empty())
     Fail(1, error);

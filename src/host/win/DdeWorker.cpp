@@ -52,7 +52,7 @@ struct DdeWorker::Shared {
   bool stopping = false;
   bool exited = false;
   EventHandle wake;
-  std::function<void(const std::string&)> onAdvise;
+  AdviseHandler onAdvise;
   std::exception_ptr startFailure;  // written by the worker before it takes any job
   std::thread thread;
 
@@ -65,8 +65,7 @@ struct DdeWorker::Shared {
   }
 };
 
-DdeWorker::DdeWorker(std::function<void(const std::string&)> onAdvise)
-    : shared_(std::make_shared<Shared>()) {
+DdeWorker::DdeWorker(AdviseHandler onAdvise) : shared_(std::make_shared<Shared>()) {
   shared_->onAdvise = std::move(onAdvise);
   shared_->thread = std::thread([shared = shared_] { WorkerMain(shared); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,10 +23,12 @@ class DdeWorker {
   using Job = std::function<std::string(DdemlSession&)>;
   using Cleanup = std::function<void(DdemlSession&)>;
 
+  using AdviseHandler = std::function<void(std::uint64_t setUp, const std::string& value)>;
+
   // Starts the thread and DDEML on it. `onAdvise` is called on the worker thread with each new
-  // value of the automatic link's item. Does not throw when DDEML fails to start: every job
-  // then throws that failure.
-  explicit DdeWorker(std::function<void(const std::string&)> onAdvise);
+  // value of the automatic link's item (see DdemlSession). Does not throw when DDEML fails to
+  // start: every job then throws that failure.
+  explicit DdeWorker(AdviseHandler onAdvise);
   // Asks the thread to end and waits a short while; a thread stuck in a hung host's call is left
   // to finish on its own (it owns everything it touches). Never throws.
   ~DdeWorker();

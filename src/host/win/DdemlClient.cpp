@@ -8,19 +8,16 @@
 namespace zorvik::host::win {
 
 DdemlClient::DdemlClient()
-    : worker_([shared = text_](const std::string& value) {
-        std::lock_guard lock(shared->mutex);
-        shared->text = value;
+    : worker_([text = text_](std::uint64_t setUp, const std::string& value) {
+        text->OnLinkData(setUp, value);
       }) {}
 
 std::string DdemlClient::Text() const {
-  std::lock_guard lock(text_->mutex);
-  return text_->text;
+  return text_->Get();
 }
 
 void DdemlClient::SetText(const std::string& text) {
-  std::lock_guard lock(text_->mutex);
-  text_->text = text;
+  text_->Set(text);
 }
 
 void DdemlClient::SetLinkTopic(const std::string& topic) {
@@ -34,6 +31,7 @@ void DdemlClient::SetLinkItem(const std::string& item) {
 void DdemlClient::SetLinkMode(int mode) {
   if (mode == 0) {
     conversation_ = false;
+    text_->LinkEnded();
     worker_.Post([](DdemlSession& session) { session.Close(); });
     return;
   }
@@ -47,6 +45,19 @@ void DdemlClient::SetLinkMode(int mode) {
 void DdemlClient::OpenLink() {
   // Whatever happens below, the previous conversation is over.
   conversation_ = false;
+  const std::uint64_t setUp = text_->BeginSetUp();
+  std::string value;
+  try {
+    value = RunSetUp(setUp);
+  } catch (...) {
+    text_->SetUpFailed(setUp);
+    throw;
+  }
+  text_->SetUpSucceeded(setUp, value);
+  conversation_ = true;
+}
+
+std::string DdemlClient::RunSetUp(std::uint64_t setUp) {
   const auto bar = topic_.find('|');
   if (bar == std::string::npos || bar == 0 || bar + 1 == topic_.size()) {
     worker_.Post([](DdemlSession& session) { session.Close(); });
@@ -56,15 +67,13 @@ void DdemlClient::OpenLink() {
   std::wstring service = ToWide(topic_.substr(0, bar));
   std::wstring topic = ToWide(topic_.substr(bar + 1));
   std::wstring item = ToWide(item_);
-  std::string value = worker_.Run(
-      [service, topic, item](DdemlSession& session) {
-        return session.OpenLink(service, topic, item);
+  return worker_.Run(
+      [service, topic, item, setUp](DdemlSession& session) {
+        return session.OpenLink(service, topic, item, setUp);
       },
       kDdeCallLimit,
       // The caller has given up: a conversation opened this late is not one it knows of.
       [](DdemlSession& session) { session.Close(); });
-  SetText(value);
-  conversation_ = true;
 }
 
 void DdemlClient::LinkExecute(const std::string& command) {
@@ -82,6 +91,7 @@ void DdemlClient::LinkExecute(const std::string& command) {
     if (failure.Number() == err::kDdeTimeout || failure.Number() == err::kDdeNoConversation ||
         failure.Number() == dde_err::kHostQuit) {
       conversation_ = false;
+      text_->LinkEnded();
     }
     throw;
   }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "host/DdeClient.h"
 #include "host/win/DdeWorker.h"
+#include "host/win/LinkText.h"
 
 namespace zorvik::host::win {
 
@@ -15,7 +16,9 @@ namespace zorvik::host::win {
 //
 // SetLinkMode(1) drops the previous conversation and opens a new one on the link topic
 // ("service|topic"), reads the link item into Text() (CF_TEXT, the host's ANSI code page, as
-// UTF-8) and opens an automatic link that keeps Text() current. Failures, as zorvik::Failure:
+// UTF-8) and opens an automatic link that keeps Text() current. Only the conversation of the
+// latest set-up writes Text(); a failed set-up leaves the text the program set before it.
+// Failures, as zorvik::Failure:
 //   282 nobody answered; 285 the host refused the item or the execute (or was busy);
 //   286 no answer in time (the conversation is dropped: a late reply would be mistaken for the
 //   next one); 293 LinkExecute with no conversation or after the host went away;
@@ -33,16 +36,13 @@ class DdemlClient : public DdeClient {
   void LinkExecute(const std::string& command) override;
 
  private:
-  // The automatic link writes the text from the worker thread, which may outlive this object
-  // when a hung host keeps it stuck.
-  struct SharedText {
-    std::mutex mutex;
-    std::string text;
-  };
-
   void OpenLink();
+  // Opens the conversation of set-up `setUp` on the worker; returns the item's value.
+  std::string RunSetUp(std::uint64_t setUp);
 
-  std::shared_ptr<SharedText> text_ = std::make_shared<SharedText>();
+  // Written by the automatic link on the worker thread, which may outlive this object when a
+  // hung host keeps it stuck.
+  std::shared_ptr<LinkText> text_ = std::make_shared<LinkText>();
   std::string topic_;
   std::string item_;
   bool conversation_ = false;  // as far as this side knows; the worker checks the host's side

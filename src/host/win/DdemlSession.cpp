@@ -98,13 +98,23 @@ void DdemlSession::Close() noexcept {
 }
 
 void DdemlSession::Fail(DdeStep step, UINT error) {
-  if (error == DMLERR_NO_ERROR && instance_ != 0) error = DdeGetLastError(instance_);
   if (error == DMLERR_NO_ERROR) error = DMLERR_SYS_ERROR;
   Failure failure = DdeFailure(error, step);
   // A late answer to a timed-out call would be taken as the reply to the next one; a refused
   // link set-up leaves nothing worth keeping either.
   if (IsDdeTimeout(error) || IsConversationGone(error) || step != DdeStep::kExecute) Close();
   throw failure;
+}
+
+UINT DdemlSession::LastError() const {
+  return instance_ != 0 ? DdeGetLastError(instance_) : DMLERR_DLL_NOT_INITIALIZED;
+}
+
+UINT DdemlSession::SetUpStepError() const {
+  const UINT error = LastError();
+  // Wine reports a host that ended the conversation instead of answering as a refusal.
+  if (!IsDdeTimeout(error) && !ConversationAlive()) return DMLERR_SERVER_DIED;
+  return error;
 }
 
 bool DdemlSession::ConversationAlive() const {
@@ -118,27 +128,28 @@ bool DdemlSession::ConversationAlive() const {
 }
 
 std::string DdemlSession::OpenLink(const std::wstring& service, const std::wstring& topic,
-                                   const std::wstring& item) {
+                                   const std::wstring& item, std::uint64_t setUp) {
   Close();
+  setUp_ = setUp;
   if (instance_ == 0) RestartInstance(false);
   if (instance_ == 0) throw DdeFailure(DMLERR_DLL_NOT_INITIALIZED, DdeStep::kConnect);
   // Wine refuses, without saying why, a conversation that it still counts as open; a fresh
   // instance has none.
   if (!Connect(service, topic)) {
-    UINT error = DdeGetLastError(instance_);
+    UINT error = LastError();
     if (error == DMLERR_NO_ERROR) {
       RestartInstance(true);
-      if (instance_ != 0 && !Connect(service, topic)) error = DdeGetLastError(instance_);
+      if (!Connect(service, topic)) error = LastError();
     }
     if (conv_ == nullptr) Fail(DdeStep::kConnect, error);
   }
   StringHandle hszItem(instance_, item);
-  if (!hszItem.get()) Fail(DdeStep::kRequest);
+  if (!hszItem.get()) Fail(DdeStep::kRequest, LastError());
 
   DWORD result = 0;
   HDDEDATA data = DdeClientTransaction(nullptr, 0, conv_, hszItem.get(), CF_TEXT, XTYP_REQUEST,
                                        kDdeTransactionTimeoutMs, &result);
-  if (data == nullptr) Fail(DdeStep::kRequest);
+  if (data == nullptr) Fail(DdeStep::kRequest, SetUpStepError());
   std::string value = TextOf(data);
   DdeFreeDataHandle(data);
 
@@ -146,8 +157,8 @@ std::string DdemlSession::OpenLink(const std::wstring& service, const std::wstri
   // item but refuses to advise still gave us its value, which is all a set-up promises.
   if (!DdeClientTransaction(nullptr, 0, conv_, hszItem.get(), CF_TEXT, XTYP_ADVSTART,
                             kDdeTransactionTimeoutMs, &result)) {
-    const UINT error = DdeGetLastError(instance_);
-    if (error != DMLERR_NOTPROCESSED && error != DMLERR_BUSY) Fail(DdeStep::kAdvise);
+    const UINT error = SetUpStepError();
+    if (error != DMLERR_NOTPROCESSED && error != DMLERR_BUSY) Fail(DdeStep::kAdvise, error);
   }
   return value;
 }
@@ -171,13 +182,13 @@ void DdemlSession::Execute(const std::wstring& command) {
   DWORD result = 0;
   if (!DdeClientTransaction(reinterpret_cast<BYTE*>(buffer.data()), bytes, conv_, nullptr, 0,
                             XTYP_EXECUTE, kDdeTransactionTimeoutMs, &result)) {
-    Fail(DdeStep::kExecute);
+    Fail(DdeStep::kExecute, LastError());
   }
 }
 
 HDDEDATA DdemlSession::OnAdviseData(HCONV conv, HDDEDATA data) {
   if (conv != conv_ || data == nullptr) return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
-  if (onAdvise_) onAdvise_(TextOf(data));
+  if (onAdvise_) onAdvise_(setUp_, TextOf(data));
   return reinterpret_cast<HDDEDATA>(DDE_FACK);
 }
 

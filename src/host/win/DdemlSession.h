@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,8 +18,9 @@ namespace zorvik::host::win {
 class DdemlSession {
  public:
   // Called on the session's thread with the item's new value (UTF-8) whenever the host sends
-  // data on the automatic link of the current conversation.
-  using AdviseHandler = std::function<void(const std::string&)>;
+  // data on the automatic link of the current conversation, and with the number the caller gave
+  // the set-up that opened it.
+  using AdviseHandler = std::function<void(std::uint64_t setUp, const std::string& value)>;
 
   // Starts DDEML for the calling thread. Throws Failure (a connect error) when it cannot start.
   explicit DdemlSession(AdviseHandler onAdvise);
@@ -29,8 +31,9 @@ class DdemlSession {
   // Ends any conversation, opens a new one with service/topic, reads `item` and opens the
   // automatic link on it. Returns the item's current value (UTF-8). On failure no conversation
   // is left open and a Failure with the mapped number is thrown (282 when nobody answered).
+  // `setUp` is handed to the advise handler with every value of this conversation.
   std::string OpenLink(const std::wstring& service, const std::wstring& topic,
-                       const std::wstring& item);
+                       const std::wstring& item, std::uint64_t setUp);
 
   // Sends one execute on the conversation. Throws 293 when there is none (or the host has gone),
   // 285 when the host refused it or was busy, 286 on a timeout (the conversation is then dropped).
@@ -43,9 +46,14 @@ class DdemlSession {
   class StringHandle;
   static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ topic, HSZ item,
                                     HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
-  // Throws the Failure for `error` (by default the instance's last error); drops the
-  // conversation first when the error leaves it unusable.
-  [[noreturn]] void Fail(DdeStep step, UINT error = DMLERR_NO_ERROR);
+  // Throws the Failure for `error`; drops the conversation first when the error leaves it
+  // unusable.
+  [[noreturn]] void Fail(DdeStep step, UINT error);
+  // The instance's last DDEML error. Reading it resets it: read it once per failure.
+  UINT LastError() const;
+  // The error of a failed request or advise: the last error, or DMLERR_SERVER_DIED when the host
+  // has ended the conversation meanwhile.
+  UINT SetUpStepError() const;
   bool ConversationAlive() const;
   // DdeConnect into conv_; false when nobody took the conversation.
   bool Connect(const std::wstring& service, const std::wstring& topic);
@@ -58,6 +66,7 @@ class DdemlSession {
 
   DWORD instance_ = 0;
   HCONV conv_ = nullptr;
+  std::uint64_t setUp_ = 0;  // the caller's number for conv_
   AdviseHandler onAdvise_;
 };
 

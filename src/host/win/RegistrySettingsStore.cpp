@@ -19,12 +19,16 @@ bool IsPlainName(const std::string& name) {
 
 }  // namespace
 
+std::wstring RegistrySettingsStore::KeyPath(const std::string& application,
+                                            const std::string& section) {
+  return std::wstring(kSettingsRoot) + ToWide(application) + L"\\" + ToWide(section);
+}
+
 std::string RegistrySettingsStore::GetSetting(const std::string& application,
                                               const std::string& section,
                                               const std::string& key) const {
   if (!IsPlainName(application) || !IsPlainName(section) || key.empty()) return {};
-  const std::wstring subKey =
-      std::wstring(kSettingsRoot) + ToWide(application) + L"\\" + ToWide(section);
+  const std::wstring subKey = KeyPath(application, section);
   const std::wstring value = ToWide(key);
   constexpr DWORD kFlags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
 

@@ -13,6 +13,11 @@ namespace zorvik::host::win {
 // what the registry holds. Text is UTF-8 on our side.
 class RegistrySettingsStore : public SettingsStore {
  public:
+  // The key below HKEY_CURRENT_USER that holds `application`'s `section`
+  // ("Software\VB and VBA Program Settings\<application>\<section>"). The names are not
+  // checked.
+  static std::wstring KeyPath(const std::string& application, const std::string& section);
+
   std::string GetSetting(const std::string& application, const std::string& section,
                          const std::string& key) const override;
 };

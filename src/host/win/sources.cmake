@@ -5,6 +5,7 @@ set(ZORVIK_HOST_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DdemlClient.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DdemlSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DdeWorker.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinkText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Platform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegistrySettingsStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp

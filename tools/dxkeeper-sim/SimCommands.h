@@ -1,0 +1,31 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "CommandJournal.h"
+#include "HeldLog.h"
+
+namespace dxkeeper_sim {
+
+// DXKeeper's DDE commands as the sim runs them, the same on every system. Every command is
+// journalled as it arrives ("001openlastlog" with the QueueNote of the log); then "001closelog"
+// closes the held log, "001openlastlog" reopens it and "001commandcomplete" does nothing. Any
+// other command, and one whose word (e.g. "closelog") or whole text is in `refused`, is refused.
+// Problems (a journal line not written, a log that does not reopen) are reported on stderr.
+class SimCommands {
+ public:
+  // `log` must outlive this object.
+  SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused);
+
+  // Runs `command` (UTF-8). Returns true when it is done, false when it is refused (a log that
+  // does not reopen refuses "001openlastlog").
+  bool Run(const std::string& command);
+
+ private:
+  HeldLog& log_;
+  CommandJournal journal_;
+  std::set<std::string> refused_;
+};
+
+}  // namespace dxkeeper_sim
