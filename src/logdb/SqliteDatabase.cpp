@@ -65,7 +65,8 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::string& path,
 SqliteDatabase::SqliteDatabase(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
 
 SqliteDatabase::~SqliteDatabase() {
-  Rollback();  // levels left open by a caller: SQLite would roll them back on closing anyway
+  // Record sets share the connection and may keep it open: no level may stay open with them.
+  while (depth_ > 0) Rollback();
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::OpenRecordset(const std::string& statement) {

@@ -115,6 +115,17 @@ TEST_F(TransactionTest, AfterTheEngineRolledBackNoLevelWritesOutsideTheRun) {
   EXPECT_TRUE(again.Active());
 }
 
+TEST_F(TransactionTest, AHandleClosedWithLevelsOpenLeavesNoLockBehind) {
+  auto set = db_->OpenRecordset("Select * From QSOs");
+  db_->BeginTrans();
+  db_->BeginTrans();
+  db_->Execute("Update QSOs Set QSL_Rcvd='~'");
+  db_.reset();  // the set still holds the connection
+  RawDb other(path_);
+  other.Exec("UPDATE QSOs SET QSL_Rcvd = 'R' WHERE Call = 'A'");  // fails while a lock is held
+  EXPECT_EQ(Rcvd(), "R,");
+}
+
 TEST_F(TransactionTest, SessionReplacesTheHandleOnlyWhenTheNewPathOpens) {
   LogSession session;
   session.ReplaceDatabase(path_);
