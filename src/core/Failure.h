@@ -10,6 +10,8 @@ namespace zorvik {
 namespace err {
 inline constexpr int kOverflow = 6;
 inline constexpr int kTypeMismatch = 13;  // text that is not a date
+// A file the program copies or writes itself (the backup before writing)
+inline constexpr int kPathFileAccess = 75;
 inline constexpr int kObjectNotSet = 91;
 inline constexpr int kDdeNoAnswer = 282;        // no application answered the link set-up
 inline constexpr int kDdeRefused = 285;         // the application refused an execute

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "core/FailureReport.h"
+#include "logdb/LogBackup.h"
 #include "logdb/LogOperations.h"
 
 namespace zorvik::logdb {
@@ -31,6 +32,7 @@ void CleanLog(AppContext& ctx) {
   MainView& view = ctx.host.view;
   try {
     s.ReplaceDatabase(view.DatabaseFieldText());
+    BackUpBeforeWriting(*s.LogDb);
     // Each count is read right after its own statement; a change made by the first statement
     // stays if the second one fails.
     s.LogDb->Execute(kCleanReceived);

@@ -1,69 +1,79 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "logdb/Recordset.h"
 
-struct sqlite3;  // sqlite3.h stays out of headers
-
 namespace zorvik::logdb {
 
-// An open log database: the DAO-style handle over one SQLite file. Statements are written in the
-// host's dialect (double-quoted texts are string literals, [bracketed] names, DateValue("...")) and
-// translated before SQLite sees them.
+// An open log database: the DAO-style handle the log operations work through, whatever engine
+// reads the file (SqliteDatabase.h; DAO over Jet on Windows). Statements are written in
+// DXKeeper's dialect; each engine reads them its own way.
 //
 // Not copyable; closes the file when destroyed. Record sets opened from it must be destroyed
-// before it. All methods throw zorvik::Failure on failure.
+// before it. All methods not marked noexcept throw zorvik::Failure on failure.
 class Database {
  public:
-  // Opens an existing log for reading and writing (shared). Never creates a file. Fails with
-  // 3024 (no such file), 3343 (not a database), 3078 (one of QSOs, Progress, QTHs, PrintQueue
-  // missing), 3027 (read-only where writing is needed), 3218/3260 (locked; waits a few seconds
-  // first). `lock_wait` is how long a locked log is waited for, on opening and on every later
-  // statement.
-  static std::unique_ptr<Database> Open(
-      const std::string& path, std::chrono::milliseconds lock_wait = std::chrono::seconds(5));
+  // Opens an existing log for reading and writing (shared) with the engine its first bytes name
+  // (LogEngines.h): SQLite's header opens with SQLite, Jet's with the Jet engine where one is
+  // registered. Never creates a file. Fails with 3024 (no such file, or a folder), 3343 (empty,
+  // not a log database, or a Jet log without a Jet engine), and with the engine's own failures
+  // (3078 a table missing, 3218/3260 locked, ...).
+  static std::unique_ptr<Database> Open(const std::string& path);
 
-  ~Database();
+  virtual ~Database() = default;
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
   // Opens an updatable set over a single-table SELECT, standing on its first row (if any). The
   // set's fields are all the fields of the table, whatever the SELECT lists. Fails with 3075 for
-  // a statement the layer cannot read, 3078 / 3265 for an unknown table / field.
-  std::unique_ptr<Recordset> OpenRecordset(const std::string& statement);
+  // a statement the engine cannot read, 3078 / 3265 for an unknown table / field.
+  virtual std::unique_ptr<Recordset> OpenRecordset(const std::string& statement) = 0;
 
   // Runs an UPDATE (or another statement that returns no rows; one statement only, a statement
   // that returns rows fails). RecordsAffected() then gives the number of rows it changed.
-  void Execute(const std::string& statement);
-  std::int64_t RecordsAffected() const;
+  virtual void Execute(const std::string& statement) = 0;
+  virtual std::int64_t RecordsAffected() const = 0;
 
-  const std::string& Path() const;
+  virtual const std::string& Path() const = 0;
 
-  // The raw connection, for the layer's own classes (Recordset, Transaction) and benchmarks.
-  sqlite3* Handle() const;
+  // True for an engine whose commit cannot be trusted to leave the file whole if it is cut
+  // short: Add and Log Clean then copy the log aside before their first write (LogBackup.h).
+  virtual bool NeedsBackupBeforeWriting() const noexcept = 0;
 
- private:
-  friend class Transaction;
-  friend class Savepoint;
-  struct Impl;
-  explicit Database(std::unique_ptr<Impl> impl);
-  // Tells the record sets that rows may have changed behind them (a rollback).
-  void NoteChange();
-  std::unique_ptr<Impl> impl_;
+  // Transaction primitives, nested like DAO's BeginTrans / CommitTrans / Rollback. Use them
+  // through Transaction and Savepoint below, which pair them up.
+  // - BeginTrans opens a level inside the current one (the outermost one where there is none).
+  //   On a log that opened read-only the outermost level fails with 3027; once the engine has
+  //   rolled the outermost level back on its own, an inner BeginTrans fails instead of writing
+  //   outside it.
+  // - CommitTrans ends the innermost level and keeps its work: in the level around it, or in the
+  //   file for the outermost. When it fails the level stays open (roll it back).
+  // - Rollback undoes the innermost level's work and ends it. Never throws; does nothing at
+  //   depth 0. Record sets see the rows as they are again.
+  virtual void BeginTrans() = 0;
+  virtual void CommitTrans() = 0;
+  virtual void Rollback() noexcept = 0;
+  // Levels begun and not yet committed or rolled back through this handle.
+  virtual int TransactionDepth() const noexcept = 0;
+  // False when no level is open, or the engine has rolled the whole transaction back on its own
+  // (a full disk, an I/O error): later writes would then no longer belong to it.
+  virtual bool TransactionActive() const noexcept = 0;
+
+ protected:
+  Database() = default;
 };
 
-// A transaction over the whole database: rolls back when destroyed unless committed. Nesting is
-// an error; use Savepoint inside a Transaction.
+// The run's transaction over the whole database: the outermost level, rolled back when destroyed
+// unless committed. Opening one while a level is open is an error (3146); use Savepoint inside.
 class Transaction {
  public:
-  // BEGIN IMMEDIATE (waits for a lock like Open). A log that opened read-only fails here with
-  // 3027, before any work that would only be refused later.
+  // Waits for the write lock like Open. A log that opened read-only fails here with 3027, before
+  // any work that would only be refused later.
   explicit Transaction(Database& db);
-  ~Transaction();  // ROLLBACK unless committed; never throws
+  ~Transaction();  // rolls back unless committed; never throws
   void Commit();
   // False once the engine has rolled the whole transaction back on its own (a full disk, an I/O
   // error): later writes would then no longer belong to it.
@@ -76,18 +86,18 @@ class Transaction {
   bool done_ = false;
 };
 
-// A named savepoint: rolls back to it and releases it when destroyed unless released.
+// A level inside the current one (or the outermost one where none is open): rolled back when
+// destroyed unless released.
 class Savepoint {
  public:
   explicit Savepoint(Database& db);
-  ~Savepoint();  // ROLLBACK TO + RELEASE unless Release() was called; never throws
+  ~Savepoint();  // rolls back its own work unless Release() was called; never throws
   void Release();
   Savepoint(const Savepoint&) = delete;
   Savepoint& operator=(const Savepoint&) = delete;
 
  private:
   Database& db_;
-  std::string name_;
   bool done_ = false;
 };
 

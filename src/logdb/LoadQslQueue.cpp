@@ -5,6 +5,7 @@
 #include "core/FailureReport.h"
 #include "logdb/CandidateScan.h"
 #include "logdb/CandidateStatement.h"
+#include "logdb/LogBackup.h"
 #include "logdb/LogOperationFailures.h"
 #include "logdb/LogOperations.h"
 #include "logdb/ProgressTable.h"
@@ -96,6 +97,8 @@ void Load(AppContext& ctx, Run& run) {
   }
 
   s.ReplaceDatabase(h.view.DatabaseFieldText());
+  // Before the run's transaction: a backup that fails leaves nothing for Finish to write.
+  BackUpBeforeWriting(*s.LogDb);
   run.writes = std::make_unique<Transaction>(*s.LogDb);
 
   const CandidateCriteria criteria{h.view.StartDateText(), h.mod.StopDatePlusOne,

@@ -23,7 +23,6 @@ class Statement;
 struct Connection {
   sqlite3* db = nullptr;
   std::string path;
-  int savepoint_serial = 0;
 
   // Change counters: record sets keep cached values only while the counter of their table is
   // unchanged, so a row changed by Execute, a rollback or another set is never served stale.

@@ -161,7 +161,7 @@ TEST(AddQsoToQueue, AFailedCallLeavesNothingBehind) {
   EXPECT_NE(h.dialogs.boxes[0].text.find(" : "), std::string::npos);
   h.session.CloseAllSets();
   EXPECT_EQ(log.Dump(), before);
-  EXPECT_EQ(h.session.LogDb->Handle() != nullptr, true);
+  EXPECT_NE(h.session.LogDb, nullptr);
 }
 
 TEST(AddQsoToQueue, NullValuesThatCannotBeComparedStopTheCall) {
