@@ -137,7 +137,7 @@ TEST_F(StatementsTest, BadStatementsFailWithNumbersAndRunNothing) {
     int number;
   };
   const Case cases[] = {
-      {"Update QSOs Set Nonsense='' Where QSL_Rcvd='~'", err::kUnknownField},
+      {"Update QSOs Set Nonsense='' Where QSL_Rcvd='~'", err::kStatementUnknownField},
       {"Update Nowhere Set QSL_Rcvd=''", err::kMissingTable},
       {"Update QSOs Set QSL_Rcvd='' Where", err::kSyntaxError},
       {"Update QSOs Set QSL_Rcvd='X'; Delete From QSOs", err::kSyntaxError},

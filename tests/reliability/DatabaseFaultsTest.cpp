@@ -192,7 +192,7 @@ TEST(DatabaseFaults, DiskFillsDuringTheRun) {
     }
     // One message, not one per contact still to queue.
     ASSERT_EQ(h.dialogs.boxes.size(), 1u) << ShownBoxes(h.dialogs);
-    EXPECT_EQ(h.dialogs.boxes[0].text.rfind("3035 : ", 0), 0u) << ShownBoxes(h.dialogs);
+    EXPECT_EQ(h.dialogs.boxes[0].text.rfind("3026 : ", 0), 0u) << ShownBoxes(h.dialogs);
     const AdditionCheck check = CheckCompleteAdditions(before, ReadLogState(log.Path()));
     EXPECT_TRUE(check.problems.empty()) << check.problems.front();
     EXPECT_EQ(h.view.billboard,
