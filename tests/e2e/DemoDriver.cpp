@@ -35,7 +35,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/DateText.h"
 #include "host/Platform.h"
 #include "ui/Program.h"
 #include "ui/QtPlatform.h"
@@ -157,7 +156,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(zorvik::kAppTitle));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zorvik-32.png")));
-  zorvik::SetShortDatePattern(zorvik::ui::ShortDatePatternOf(QLocale()));
+  zorvik::ui::UseLocaleDates(QLocale());
 
   QString screenshot;
   std::vector<std::string> steps;
