@@ -249,6 +249,22 @@ TEST(LoadQslQueue, DxKeeperNotRunningFinishesWithoutCommands) {
   EXPECT_EQ(log.Dump(), before);
 }
 
+// DXKeeper looks not running (an empty DDECommand) yet answers the QSL mode link: the run goes on
+// and loads, but it never asked DXKeeper to close its log, so it sends no command at all.
+TEST(LoadQslQueue, NoHostCommandsWhenDxKeeperLooksNotRunning) {
+  ScratchLog log;
+  log.AddQso({});
+  log.SetProgress("230", std::string(44, 'W'));
+  Harness h(log.Path());
+  h.dde.items["DDECommand"] = "";
+  LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_TRUE(h.dde.journal.empty());
+  EXPECT_FALSE(h.mod.HostRunning);
+  EXPECT_EQ(h.view.billboard, Loaded(1));
+  EXPECT_EQ(log.Count("SELECT count(*) FROM PrintQueue"), 1);
+}
+
 TEST(LoadQslQueue, CountsOnlyRowsReallyAdded) {
   ScratchLog log;
   log.AddQso(Contact("DL1XX", "230", "20M", "SSB", "2004-05-01 12:00:00"));
