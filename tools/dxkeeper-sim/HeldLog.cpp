@@ -22,6 +22,23 @@ std::string HeldLog::Open() {
   return {};
 }
 
+std::optional<long long> HeldLog::CommittedQueueRows() const {
+  sqlite3* db = nullptr;
+  std::optional<long long> rows;
+  if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 1000);
+    sqlite3_stmt* count = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM PrintQueue", -1, &count, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(count) == SQLITE_ROW) {
+      rows = sqlite3_column_int64(count, 0);
+    }
+    sqlite3_finalize(count);
+  }
+  sqlite3_close(db);
+  return rows;
+}
+
 void HeldLog::Close() noexcept {
   if (!db_) return;
   sqlite3_close(db_);

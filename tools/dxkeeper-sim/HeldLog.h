@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 struct sqlite3;
@@ -20,6 +21,10 @@ class HeldLog {
   std::string Open();
   void Close() noexcept;
   bool IsOpen() const { return db_ != nullptr; }
+  // The number of PrintQueue rows committed to the log now, as any other reader sees them (read
+  // through a connection of its own, whether the log is held or not); nullopt when the log cannot
+  // be read within a second.
+  std::optional<long long> CommittedQueueRows() const;
   const std::string& Path() const { return path_; }
 
  private:

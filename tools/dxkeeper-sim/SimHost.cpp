@@ -74,7 +74,8 @@ std::string SimHost::Handle(const std::string& line) {
 }
 
 std::string SimHost::Execute(const std::string& command) {
-  if (!journal_.Append(command)) std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
+  if (!journal_.Append(command, log_.CommittedQueueRows()))
+    std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
   const auto nack = dde::EncodeMessage(dde::verb::kNack);
   const std::string prefix = "001";
   if (!command.starts_with(prefix)) return nack;

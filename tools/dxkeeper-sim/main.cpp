@@ -24,7 +24,9 @@ $XDG_RUNTIME_DIR/dde) and prints "dxkeeper-sim: serving <socket>" on standard ou
 Items: DDECommand (non-empty unless --ddecommand "" is given) and QSLMode ("0" unless set).
 Commands: "001closelog" closes the log, "001openlastlog" reopens it, "001commandcomplete"
 does nothing; any other command, or one named by --refuse, is refused. Every command
-received is appended to the journal (--journal): ISO local time, a tab, the command.
+received is appended to the journal (--journal): ISO local time, a tab, the command, a tab,
+and "queue N" with the PrintQueue rows committed to the log when it arrived ("queue ?" when
+the log could not be read).
 
 Runs until SIGTERM or SIGINT; then removes its socket and exits with status 0. Exit status
 1: it could not start (socket in use, folder not private, settings not written); 2: bad
