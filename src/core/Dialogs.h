@@ -5,7 +5,8 @@
 
 namespace zorvik {
 
-// Message-box flags of the original, kept as numbers because the behaviour is defined by them.
+// VB-compatible message-box flags (buttons plus icon), kept as numbers: the boxes are defined by
+// them, and DXKeeper users meet the same boxes in DXKeeper.
 namespace mb {
 inline constexpr int kOkOnly = 0;
 inline constexpr int kOkStop = 16;               // OK, stop icon

@@ -5,8 +5,8 @@
 
 namespace zorvik {
 
-// The failure numbers the program tells apart. They keep the numbers a user of the Windows
-// original knows from its run-time and database-engine messages.
+// The failure numbers the program tells apart: the numbers DXKeeper's users know from its
+// run-time and database-engine messages, so a message reads the same in both programs.
 namespace err {
 inline constexpr int kOverflow = 6;
 inline constexpr int kTypeMismatch = 13;  // text that is not a date
@@ -19,19 +19,21 @@ inline constexpr int kDdeTimeout = 286;         // no answer in time: a connect 
 inline constexpr int kDdeNoConversation = 293;  // execute with no conversation open
 inline constexpr int kNoCurrentRecord = 3021;
 inline constexpr int kFileNotFound = 3024;
+inline constexpr int kDiskFull = 3026;
 inline constexpr int kReadOnly = 3027;
-inline constexpr int kSyntaxError = 3075;  // a statement or criterion the engine cannot read
+inline constexpr int kStatementUnknownField = 3061;  // a statement naming a field the table lacks
+inline constexpr int kSyntaxError = 3075;            // a statement the engine cannot read
+inline constexpr int kCriterionSyntax = 3077;        // a search criterion the engine cannot read
 inline constexpr int kMissingTable = 3078;
+inline constexpr int kEngineError = 3146;  // any other engine failure, its text in the description
 inline constexpr int kLockedByOther = 3218;
 inline constexpr int kLocked = 3260;
-inline constexpr int kUnknownField = 3265;
+inline constexpr int kUnknownField = 3265;  // Fields() of a name the set or table does not have
 inline constexpr int kUnrecognizedFormat = 3343;
-inline constexpr int kDiskFull = 3035;
-inline constexpr int kEngineError = 3146;  // any other engine failure, its text in the description
 }  // namespace err
 
 // The one failure type of the program: a number and a description. Raised where the failure
-// happens, reported where the handler decides (see FailureReport.h).
+// happens; the handler that owns the user's action decides how to show it (FailureReport.h).
 class Failure : public std::exception {
  public:
   Failure(int number, std::string description)

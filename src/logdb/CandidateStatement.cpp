@@ -34,17 +34,19 @@ std::string BuildCandidateStatement(const CandidateCriteria& c) {
 }
 
 std::string BuildQueuedSlotClearStatement(const CandidateCriteria& c) {
-  // Entity codes compare like the log's text columns; band and mode exactly, since "ssb" is not
+  // Entity codes compare without regard to case, as the walk compares them (QueuedSlots), also
+  // in a log whose columns lack COLLATE NOCASE; band and mode exactly, since "ssb" is not
   // DXKeeper's SSB slot. A queue row without an entity stands for the code ''. Null band or mode
-  // never matches. The first In, without regard to case, says nothing more (it holds whenever
-  // the exact one does) but lets an index on entity, band and mode go straight to the queued
-  // slots. The rows are found first and written in rowid order, so a large log is written front
-  // to back instead of all over the file.
+  // never matches. The first In, band and mode by the columns' own collation, says nothing more
+  // (it holds whenever the exact one does) but lets an index on entity, band and mode go straight
+  // to the queued slots. The rows are found first and written in rowid order, so a large log is
+  // written front to back instead of all over the file.
   const std::string queueSlots = "(Select ifnull(dxccid, ''), band, mode From PrintQueue)";
   return "Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd Is Null And rowid In (Select rowid From "
          "QSOs " +
-         CandidateCondition(c) + " And (DXCCID, Band, Mode) In " + queueSlots +
-         " And (DXCCID, Band Collate Binary, Mode Collate Binary) In " + queueSlots + ")";
+         CandidateCondition(c) + " And (DXCCID Collate NoCase, Band, Mode) In " + queueSlots +
+         " And (DXCCID Collate NoCase, Band Collate Binary, Mode Collate Binary) In " + queueSlots +
+         ")";
 }
 
 }  // namespace zorvik::logdb

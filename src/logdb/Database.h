@@ -29,7 +29,7 @@ class Database {
 
   // Opens an updatable set over a single-table SELECT, standing on its first row (if any). The
   // set's fields are all the fields of the table, whatever the SELECT lists. Fails with 3075 for
-  // a statement the engine cannot read, 3078 / 3265 for an unknown table / field.
+  // a statement the engine cannot read, 3078 / 3061 for an unknown table / field.
   virtual std::unique_ptr<Recordset> OpenRecordset(const std::string& statement) = 0;
 
   // Runs an UPDATE (or another statement that returns no rows; one statement only, a statement

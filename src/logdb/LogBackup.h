@@ -15,7 +15,7 @@ std::string BackupPathFor(const std::string& log_path);
 // The copy is written beside the backup first, brought to disk, and only then renamed over it,
 // so a copy that fails leaves the earlier backup as it was and no half copy behind.
 // Throws zorvik::Failure when the copy cannot be made, with a description that names the backup
-// and says that the log was not changed: 3035 (the disk is full), 75 (the folder cannot be
+// and says that the log was not changed: 3026 (the disk is full), 75 (the folder cannot be
 // written, a folder of the backup's name is in the way, any other file failure).
 void BackUpBeforeWriting(const Database& db);
 

@@ -7,8 +7,13 @@
 namespace zorvik::logdb {
 namespace {
 
-[[noreturn]] void SyntaxError(std::string_view what, std::string_view text) {
-  throw Failure(err::kSyntaxError, std::string(what) + " in: " + std::string(text));
+[[noreturn]] void SyntaxError(std::string_view what, std::string_view text,
+                              int number = err::kSyntaxError) {
+  throw Failure(number, std::string(what) + " in: " + std::string(text));
+}
+
+[[noreturn]] void CriterionError(std::string_view what, std::string_view text) {
+  SyntaxError(what, text, err::kCriterionSyntax);
 }
 
 bool IsWordChar(char c) {
@@ -190,21 +195,21 @@ Criterion ParseCriterion(std::string_view text) {
   std::size_t i = SkipSpace(text, 0);
   Criterion c;
   c.field = ReadName(text, i);
-  if (c.field.empty()) SyntaxError("No field name in criterion", text);
+  if (c.field.empty()) CriterionError("No field name in criterion", text);
   i = SkipSpace(text, i);
-  if (i >= text.size() || text[i] != '=') SyntaxError("Expected '=' in criterion", text);
+  if (i >= text.size() || text[i] != '=') CriterionError("Expected '=' in criterion", text);
   i = SkipSpace(text, i + 1);
   if (i >= text.size() || (text[i] != '\'' && text[i] != '"')) {
-    SyntaxError("Expected a quoted value in criterion", text);
+    CriterionError("Expected a quoted value in criterion", text);
   }
   char quote = text[i];
   std::size_t end = SkipQuoted(text, i);
-  if (end == std::string_view::npos) SyntaxError("Unterminated text in criterion", text);
+  if (end == std::string_view::npos) CriterionError("Unterminated text in criterion", text);
   for (std::size_t j = i + 1; j + 1 < end; ++j) {
     c.value += text[j];
     if (text[j] == quote) ++j;
   }
-  if (SkipSpace(text, end) != text.size()) SyntaxError("Unexpected text after value", text);
+  if (SkipSpace(text, end) != text.size()) CriterionError("Unexpected text after value", text);
   return c;
 }
 

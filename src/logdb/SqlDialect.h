@@ -31,7 +31,7 @@ RowidSelect MakeRowidSelect(std::string_view translated);
 
 // A record-set search criterion "Field = 'value'" (blanks around '=' optional, a doubled quote
 // inside the value stands for one, the field may be [bracketed]). Throws
-// Failure(err::kSyntaxError) for anything else, an apostrophe inside the value included.
+// Failure(err::kCriterionSyntax) for anything else, an apostrophe inside the value included.
 struct Criterion {
   std::string field;
   std::string value;

@@ -48,7 +48,7 @@ void ThrowSqlite(sqlite3* db, int rc, std::string_view context) {
       break;
   }
   if (message.rfind("no such column", 0) == 0) {
-    throw Failure(err::kUnknownField, where + "unknown field (" + message + ")");
+    throw Failure(err::kStatementUnknownField, where + "unknown field (" + message + ")");
   }
   if (message.rfind("no such table", 0) == 0) {
     throw Failure(err::kMissingTable, where + "unknown table (" + message + ")");

@@ -32,4 +32,28 @@ std::string ShortDatePatternOf(const QLocale& locale) {
   return pattern.toStdString();
 }
 
+LocaleMonthNames MonthNamesOf(const QLocale& locale) {
+  LocaleMonthNames names;
+  if (locale.language() == QLocale::C) return names;
+  for (int month = 1; month <= 12; ++month) {
+    QStringList spellings;
+    for (const QLocale::FormatType format : {QLocale::LongFormat, QLocale::ShortFormat}) {
+      for (const QString& name :
+           {locale.monthName(month, format), locale.standaloneMonthName(month, format)}) {
+        spellings << name << locale.toLower(name) << locale.toUpper(name);
+      }
+    }
+    spellings.removeDuplicates();
+    for (const QString& spelling : spellings) {
+      if (!spelling.isEmpty()) names[month - 1].push_back(spelling.toStdString());
+    }
+  }
+  return names;
+}
+
+void UseLocaleDates(const QLocale& locale) {
+  SetShortDatePattern(ShortDatePatternOf(locale));
+  SetLocaleMonthNames(MonthNamesOf(locale));
+}
+
 }  // namespace zorvik::ui

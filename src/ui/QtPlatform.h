@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include "core/DateText.h"
 #include "host/HostMonitor.h"
 
 namespace zorvik::ui {
@@ -18,5 +19,15 @@ std::string ProgramFolder();
 // The locale's short-date pattern with a four-digit year ("M/d/yy" becomes "M/d/yyyy"), so that a
 // date written with it reads back as the same date in any century.
 std::string ShortDatePatternOf(const QLocale& locale);
+
+// The locale's month names as the date reader takes them: for each month the full and the
+// abbreviated name, in the form used in dates and the one used alone, each also in lower and in
+// upper case (the reader folds only ASCII letters itself). None for the C locale: the reader
+// knows the English names anyway.
+LocaleMonthNames MonthNamesOf(const QLocale& locale);
+
+// Hands the locale's short-date pattern and month names to the date reader (core/DateText.h).
+// Called once at start, before any date is read or written.
+void UseLocaleDates(const QLocale& locale);
 
 }  // namespace zorvik::ui

@@ -1,8 +1,5 @@
 #include "ui/StartupShutdown.h"
 
-#include <chrono>
-#include <ctime>
-
 #include "core/DateText.h"
 #include "core/FailureReport.h"
 #include "ui/BillboardStyle.h"
@@ -27,16 +24,6 @@ constexpr const char* kStartupWarning =
     "\r\n"
     "This utility only works in the 'QSL via Cards' mode";
 
-// Today in the user's time zone, not UTC: the field shows the date on the user's calendar.
-std::chrono::sys_days Today() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return std::chrono::year_month_day(std::chrono::year(local.tm_year + 1900),
-                                     std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
-                                     std::chrono::day(static_cast<unsigned>(local.tm_mday)));
-}
-
 std::string ReadHostSetting(UiContext& ctx, const char* key) {
   return ctx.host.settings.GetSetting(host::kHostApplication, host::kHostSection, key);
 }
@@ -55,7 +42,7 @@ int ExitStatus(StartOutcome outcome) {
   return 1;
 }
 
-StartOutcome FormLoad(UiContext& ctx) {
+StartOutcome FormLoad(UiContext& ctx, std::chrono::sys_days today) {
   ZorvikMod& mod = ctx.host.mod;
   Dialogs& dialogs = ctx.host.dialogs;
   try {
@@ -74,7 +61,7 @@ StartOutcome FormLoad(UiContext& ctx) {
     mod.BillboardNeedsReset = true;
     ctx.form.SetBillboard(kStartupWarning);
     ctx.form.SetDatabaseFieldText(mod.LogPathName);
-    ctx.form.SetStopDateText(FormatShortDate(Today()));
+    ctx.form.SetStopDateText(FormatShortDate(today));
     mod.HostCallSign = ReadHostSetting(ctx, "CallSign");
   } catch (const Failure& failure) {
     ReportFailure(dialogs, failure);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+
+#include "core/LocalToday.h"
 #include "ui/UiContext.h"
 
 namespace zorvik::ui {
@@ -16,10 +19,11 @@ enum class StartOutcome {
 int ExitStatus(StartOutcome outcome);
 
 // Form_Load. Reads DXKeeper's settings, checks that DXKeeper runs (the caption shows the result),
-// then shows the start-up warning in the Alert style and fills the database and stop-date fields.
-// A missing install or host is told in a box and returned; the caller must then end the program
-// at once, without FormUnload. Any other failure is reported and the window opens as far as it got.
-StartOutcome FormLoad(UiContext& ctx);
+// then shows the start-up warning in the Alert style and fills the database field and the
+// stop-date field (with `today` in the locale's short form). A missing install or host is told in
+// a box and returned; the caller must then end the program at once, without FormUnload. Any other
+// failure is shown in a box and the window opens as far as it got.
+StartOutcome FormLoad(UiContext& ctx, std::chrono::sys_days today = LocalToday());
 
 // Form_Unload. Tells DXKeeper "commandcomplete" whatever the last check found, then closes the four
 // record sets, ignoring failures. Never throws; the window always closes.

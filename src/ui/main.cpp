@@ -11,7 +11,6 @@
 #include <QLocale>
 #include <QTimer>
 
-#include "core/DateText.h"
 #include "host/Platform.h"
 #include "ui/Program.h"
 #include "ui/QtPlatform.h"
@@ -40,7 +39,7 @@ int main(int argc, char* argv[]) {
   icon.addFile(QStringLiteral(":/icons/zorvik-16.png"), QSize(16, 16));
   icon.addFile(QStringLiteral(":/icons/zorvik-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
-  zorvik::SetShortDatePattern(zorvik::ui::ShortDatePatternOf(QLocale()));
+  zorvik::ui::UseLocaleDates(QLocale());
 
   zorvik::ui::Program program(zorvik::host::MakeDdeClient(), zorvik::host::MakeSettingsStore());
   const zorvik::ui::StartOutcome outcome = program.Start();

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using logops_test::Harness;
 using logops_test::ScratchLog;
 
-const fs::path kAdif = fs::path(ZORVIK_SHARED_DATA) / "adif";
+const fs::path kAdif = fs::path(ZORVIK_TEST_DATA) / "adif";
 
 // The number before `suffix` in `text`, or -1.
 long long CountBefore(const std::string& text, const std::string& suffix) {

@@ -34,7 +34,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/DateText.h"
 #include "host/Platform.h"
 #include "ui/Program.h"
 #include "ui/QtPlatform.h"
@@ -152,7 +151,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(zorvik::kAppTitle));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zorvik-32.png")));
-  zorvik::SetShortDatePattern(zorvik::ui::ShortDatePatternOf(QLocale()));
+  zorvik::ui::UseLocaleDates(QLocale());
 
   QString screenshot;
   std::vector<std::string> steps;

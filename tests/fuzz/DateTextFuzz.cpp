@@ -13,11 +13,25 @@
 
 namespace {
 
-// Short-date patterns of real locales; the first input byte picks one.
+// Short-date patterns of real locales; the first input byte picks one, and whether the French
+// month names are read beside the English ones.
 constexpr std::array<const char*, 8> kPatterns = {
     "M/d/yyyy", "d/M/yyyy", "dd.MM.yyyy", "yyyy-MM-dd",
     "d/M/yy",   "MM/dd/yy", "yyyy.M.d",   "d-M-yyyy",
 };
+
+const zorvik::LocaleMonthNames kFrench = {{{"janvier", "janv."},
+                                           {"février", "févr."},
+                                           {"mars", "MARS"},
+                                           {"avril", "avr."},
+                                           {"mai", "MAI"},
+                                           {"juin", "JUIN"},
+                                           {"juillet", "juil."},
+                                           {"août", "AOÛT"},
+                                           {"septembre", "sept."},
+                                           {"octobre", "oct."},
+                                           {"novembre", "nov."},
+                                           {"décembre", "déc."}}};
 
 [[noreturn]] void Fail() {
   std::abort();
@@ -28,6 +42,8 @@ constexpr std::array<const char*, 8> kPatterns = {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   zorvik::SetShortDatePattern(kPatterns[data[0] % kPatterns.size()]);
+  zorvik::SetLocaleMonthNames((data[0] / kPatterns.size()) % 2 ? kFrench
+                                                               : zorvik::LocaleMonthNames{});
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   std::chrono::sys_days day;
   try {

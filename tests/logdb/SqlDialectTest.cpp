@@ -82,7 +82,7 @@ TEST(SqlDialect, ParsesCriteriaAndRefusesAnythingElse) {
   }
   for (const char* bad : {"Call = 'O'BRIEN'", "Call = K1ABC", "Call 'K1ABC'", "= 'x'",
                           "Call = 'x' Or 1=1", "Call = 'x", "Call <> 'x'"}) {
-    EXPECT_EQ(FailureNumber([&] { ParseCriterion(bad); }), err::kSyntaxError) << bad;
+    EXPECT_EQ(FailureNumber([&] { ParseCriterion(bad); }), err::kCriterionSyntax) << bad;
   }
 }
 

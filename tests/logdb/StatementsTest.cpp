@@ -6,6 +6,8 @@
 #include "TestLog.h"
 #include "core/DateText.h"
 #include "core/Failure.h"
+#include "logdb/CandidateStatement.h"
+#include "logdb/CleanLogStatements.h"
 #include "logdb/Database.h"
 
 namespace zorvik::logdb {
@@ -15,15 +17,10 @@ using testing::MakeLog;
 using testing::RawDb;
 using testing::TempDir;
 
-// The Add action's candidate statement, pieced together as the action does.
+// The Add action's candidate statement as the action builds it; no operator means all of them.
 std::string CandidateStatement(const std::string& from, const std::string& stop_plus_one,
                                const std::string& op) {
-  std::string s = "SELECT  * FROM QSOs WHERE (QSO_End >= DateValue(\"" + from +
-                  "\") And QSO_End <= DateValue(\"" + stop_plus_one + "\")) " +
-                  "  AND (QSL_Sent Is Null Or QSL_Sent = '') " +
-                  "  AND (QSL_Rcvd Is Null Or QSL_Rcvd = '') " + "  AND DXCCID <> '0' ";
-  if (!op.empty()) s += " And Operator = '" + op + "'";
-  return s + " Order By DXCCID, [Band], Mode, QSO_End DESC";
+  return BuildCandidateStatement({from, stop_plus_one, op.empty(), op});
 }
 
 std::vector<std::string> Calls(Recordset& set) {
@@ -107,13 +104,11 @@ TEST_F(StatementsTest, CleanUpStatementsCountTheRowsTheyChange) {
       "UPDATE QSOs SET QSL_Rcvd = 'YES' WHERE Call = 'LASTSEC';"
       "UPDATE QSOs SET QSL_Rcvd = 'N', QSL_Sent = 'S' WHERE Call = 'MIDNIGHT';"
       "UPDATE QSOs SET QSL_Rcvd = '~' WHERE Call IN ('FIRST', 'TOOEARLY')");
-  const std::string rcvd =
-      "Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd <> ''  and QSL_Rcvd <> 'R' and QSL_Rcvd <> 'Y' "
-      "and QSL_Rcvd <> 'S' and QSL_Rcvd <> 'V' and QSL_Rcvd <> 'I' and QSL_Rcvd <> 'X'";
-  const std::string sent =
-      "Update QSOs Set QSL_Sent='' Where QSL_Sent <> ''  and QSL_Sent <> 'R' and QSL_Sent <> 'Y'";
-  ASSERT_EQ(rcvd.size(), 169u);
-  ASSERT_EQ(sent.size(), 89u);
+  const std::string rcvd(kCleanReceivedStatement);
+  const std::string sent(kCleanSentStatement);
+  // The statements as DXKeeper's users know them, two blanks after the first condition included.
+  EXPECT_EQ(rcvd.size(), 169u);
+  EXPECT_EQ(sent.size(), 89u);
   db_->Execute(rcvd);
   EXPECT_EQ(db_->RecordsAffected(), 4);  // YES, N and the two marks
   db_->Execute(sent);
@@ -137,7 +132,7 @@ TEST_F(StatementsTest, BadStatementsFailWithNumbersAndRunNothing) {
     int number;
   };
   const Case cases[] = {
-      {"Update QSOs Set Nonsense='' Where QSL_Rcvd='~'", err::kUnknownField},
+      {"Update QSOs Set Nonsense='' Where QSL_Rcvd='~'", err::kStatementUnknownField},
       {"Update Nowhere Set QSL_Rcvd=''", err::kMissingTable},
       {"Update QSOs Set QSL_Rcvd='' Where", err::kSyntaxError},
       {"Update QSOs Set QSL_Rcvd='X'; Delete From QSOs", err::kSyntaxError},

@@ -60,11 +60,21 @@ TEST(CleanLog, BlanksStrayLettersAndReportsBothCounts) {
     std::optional<std::string> sentAfter, rcvdAfter;
   };
   const std::vector<Row> rows = {
-      {"S", "N", "", ""},    {"Y", "YES", "Y", ""},
-      {"R", "V", "R", "V"},  {std::nullopt, "S", std::nullopt, "S"},
-      {"", "X", "", "X"},    {"N", std::nullopt, "", std::nullopt},
-      {"Q", "I", "", "I"},   {"", "", "", ""},
-      {"YES", "Y", "", "Y"}, {std::nullopt, "R", std::nullopt, "R"},
+      {"S", "N", "", ""},
+      {"Y", "YES", "Y", ""},
+      {"R", "V", "R", "V"},
+      {std::nullopt, "S", std::nullopt, "S"},
+      {"", "X", "", "X"},
+      {"N", std::nullopt, "", std::nullopt},
+      {"Q", "I", "", "I"},
+      {"", "", "", ""},
+      {"YES", "Y", "", "Y"},
+      {std::nullopt, "R", std::nullopt, "R"},
+      // Letters compare as DXKeeper's engine compares them, without regard to case.
+      {"y", "r", "y", "r"},
+      {"r", "x", "r", "x"},
+      {"s", "y", "", "y"},
+      {"n", "yes", "", ""},
   };
   for (const Row& r : rows) {
     Qso q;
@@ -78,7 +88,7 @@ TEST(CleanLog, BlanksStrayLettersAndReportsBothCounts) {
   CleanLog(h.ctx);
   EXPECT_TRUE(h.dialogs.boxes.empty());
   EXPECT_EQ(h.view.billboard,
-            "2 QSL_Rcvd records were cleaned\r\n\r\n4 QSL_Sent records were cleaned");
+            "3 QSL_Rcvd records were cleaned\r\n\r\n6 QSL_Sent records were cleaned");
   EXPECT_TRUE(h.view.addSelected);
   EXPECT_TRUE(h.view.okFocused);
   auto after = log.Rows("SELECT QSL_Sent, QSL_Rcvd FROM QSOs ORDER BY rowid");
@@ -102,6 +112,28 @@ TEST(CleanLog, CountsBeyondSixteenBitsAndRunsBothStatements) {
   EXPECT_TRUE(h.dialogs.boxes.empty());
   EXPECT_EQ(h.view.billboard,
             "33000 QSL_Rcvd records were cleaned\r\n\r\n33000 QSL_Sent records were cleaned");
+}
+
+// The first statement's change is stored at once: when the second fails, it stays, and the
+// failure is shown in the standard box instead of the counts.
+TEST(CleanLog, SecondStatementFailingKeepsTheFirstChange) {
+  ScratchLog log;
+  Qso q;
+  q.sent = "N";
+  q.rcvd = "N";
+  log.AddQso(q);
+  log.Exec("ALTER TABLE QSOs DROP COLUMN QSL_Sent");
+  Harness h(log.Path());
+  h.view.billboard = "before";
+  CleanLog(h.ctx);
+  ASSERT_EQ(h.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(h.dialogs.boxes[0].text.rfind(std::to_string(err::kStatementUnknownField) + " : ", 0),
+            0u)
+      << h.dialogs.boxes[0].text;
+  EXPECT_EQ(h.dialogs.boxes[0].flags, mb::kOkOnly);
+  EXPECT_EQ(log.Text("SELECT QSL_Rcvd FROM QSOs"), "");
+  EXPECT_EQ(h.view.billboard, "before");
+  EXPECT_FALSE(h.view.addSelected);
 }
 
 TEST(CleanLog, MissingLogIsReportedAndNothingElseHappens) {

@@ -28,8 +28,15 @@ std::filesystem::path MakeTempFolder() {
 
 }  // namespace
 
-ScratchLog::ScratchLog() : dir_(MakeTempFolder()), path_((dir_ / "log.sqlite").string()) {
-  Exec(std::string(logdb::LogSchemaSql()));
+ScratchLog::ScratchLog(TextColumns columns)
+    : dir_(MakeTempFolder()), path_((dir_ / "log.sqlite").string()) {
+  std::string schema(logdb::LogSchemaSql());
+  if (columns == TextColumns::kBinary) {
+    const std::string collation = " COLLATE NOCASE";
+    for (auto at = schema.find(collation); at != std::string::npos; at = schema.find(collation))
+      schema.erase(at, collation.size());
+  }
+  Exec(schema);
 }
 
 ScratchLog::~ScratchLog() {

@@ -31,11 +31,15 @@ struct Qso {
   std::optional<std::string> rcvd;
 };
 
+// How the text columns of a scratch log compare: as the program's schema declares them (without
+// regard to case), or as in a log whose columns were declared without COLLATE NOCASE.
+enum class TextColumns { kNoCase, kBinary };
+
 // A fresh log with the program's schema in a temporary folder, plus raw SQLite access to set it
 // up and inspect it behind the program's back.
 class ScratchLog {
  public:
-  ScratchLog();
+  explicit ScratchLog(TextColumns columns = TextColumns::kNoCase);
   ~ScratchLog();
   ScratchLog(const ScratchLog&) = delete;
   ScratchLog& operator=(const ScratchLog&) = delete;

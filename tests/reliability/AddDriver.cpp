@@ -1,7 +1,8 @@
-// zorvik-add-driver: one Add action, window-free, on a given log, with fake dialogs, window and
-// DXKeeper, as its own process so that a test can kill it or run it with other rights.
+// zorvik-add-driver: one Add action (or Log Clean with --clean), window-free, on a given log, with
+// fake dialogs, window and DXKeeper, as its own process so that a test can kill it or run it with
+// other rights.
 //
-//   zorvik-add-driver LOG [--start DATE] [--call CALL] [--all-ops] [--drop-root]
+//   zorvik-add-driver LOG [--start DATE] [--call CALL] [--all-ops] [--clean] [--drop-root]
 //
 // Prints what the user would have seen, one line each: "box\t<title>\t<flags>\t<text>" (CR and
 // LF in the text written as \r and \n), "billboard\t<text>", "queue\t<count>", "sent\t<command>".
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
   using namespace zorvik;
   if (argc < 2) {
     std::fprintf(stderr,
-                 "usage: zorvik-add-driver LOG [--start DATE] [--call CALL] [--all-ops] "
+                 "usage: zorvik-add-driver LOG [--start DATE] [--call CALL] [--all-ops] [--clean] "
                  "[--drop-root]\n");
     return 2;
   }
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
   std::string start = "1/1/1900";
   std::string call = "K1ZRV";
   bool allOperators = false;
+  bool clean = false;
   for (int i = 2; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--start" && i + 1 < argc) {
@@ -63,6 +65,8 @@ int main(int argc, char** argv) {
       call = argv[++i];
     } else if (option == "--all-ops") {
       allOperators = true;
+    } else if (option == "--clean") {
+      clean = true;
     } else if (option == "--drop-root") {
       if (!DropRoot()) return 3;
     } else {
@@ -87,7 +91,11 @@ int main(int argc, char** argv) {
   logdb::LogSession session;
   logdb::AppContext ctx{host, session};
 
-  logdb::LoadQslQueue(ctx);
+  if (clean) {
+    logdb::CleanLog(ctx);
+  } else {
+    logdb::LoadQslQueue(ctx);
+  }
 
   for (const auto& box : dialogs.boxes) {
     std::printf("box\t%s\t%d\t%s\n", box.title.c_str(), box.flags, OneLine(box.text).c_str());

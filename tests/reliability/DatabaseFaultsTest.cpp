@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using logops_test::Harness;
+using logops_test::Qso;
 using logops_test::ScratchLog;
 
 constexpr int kEntities = 40;
@@ -66,6 +67,28 @@ TEST(DatabaseFaults, ReadOnlyLogIsReportedAndNotWritten) {
 
   fs::permissions(log.Path(), fs::perms::owner_write, fs::perm_options::add);
   ExpectCleanNextRun(log.Path(), before);
+}
+
+// Log Clean on a read-only log: the standard box with the number, no counts, the file untouched.
+TEST(DatabaseFaults, ReadOnlyLogIsNotCleaned) {
+  ScratchLog log;
+  Qso stray;
+  stray.sent = "N";
+  stray.rcvd = "N";
+  log.AddQso(stray);
+  log.Disconnect();
+  const std::string bytes = FileBytes(log.Path());
+  fs::permissions(log.Path(),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  const DriverRun run = RunAddDriver({log.Path(), "--clean", "--drop-root"});
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  const auto boxes = run.Lines("box");
+  ASSERT_EQ(boxes.size(), 1u) << run.out;
+  EXPECT_EQ(boxes[0].rfind("Zorvik\t0\t3027 : ", 0), 0u) << boxes[0];
+  EXPECT_EQ(run.Lines("billboard"), std::vector<std::string>{""});
+  EXPECT_EQ(FileBytes(log.Path()), bytes);
+  EXPECT_FALSE(fs::exists(log.Path() + "-journal"));
 }
 
 TEST(DatabaseFaults, WriteLockHeldByAnotherProgramThroughTheRun) {
@@ -192,7 +215,7 @@ TEST(DatabaseFaults, DiskFillsDuringTheRun) {
     }
     // One message, not one per contact still to queue.
     ASSERT_EQ(h.dialogs.boxes.size(), 1u) << ShownBoxes(h.dialogs);
-    EXPECT_EQ(h.dialogs.boxes[0].text.rfind("3035 : ", 0), 0u) << ShownBoxes(h.dialogs);
+    EXPECT_EQ(h.dialogs.boxes[0].text.rfind("3026 : ", 0), 0u) << ShownBoxes(h.dialogs);
     const AdditionCheck check = CheckCompleteAdditions(before, ReadLogState(log.Path()));
     EXPECT_TRUE(check.problems.empty()) << check.problems.front();
     EXPECT_EQ(h.view.billboard,

@@ -126,13 +126,28 @@ long long SimProcess::Pid() const {
 
 std::vector<std::string> SimProcess::JournalCommands() const {
   std::vector<std::string> commands;
-  QFile file(QString::fromStdString(journalPath_));
-  if (!file.open(QIODevice::ReadOnly)) return commands;
-  for (const QByteArray& line : file.readAll().split('\n')) {
-    const QList<QByteArray> fields = line.split('\t');  // time, command[, note]
-    if (fields.size() >= 2) commands.push_back(fields[1].toStdString());
-  }
+  for (const JournalEntry& entry : Journal()) commands.push_back(entry.command);
   return commands;
+}
+
+std::vector<SimProcess::JournalEntry> SimProcess::Journal() const {
+  std::vector<JournalEntry> entries;
+  QFile file(QString::fromStdString(journalPath_));
+  if (!file.open(QIODevice::ReadOnly)) return entries;
+  // time TAB command TAB "queue=N"
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    const auto first = line.indexOf('\t');
+    const auto last = line.lastIndexOf('\t');
+    if (first < 0 || last <= first) continue;
+    JournalEntry entry{line.mid(first + 1, last - first - 1).toStdString(), std::nullopt};
+    const QByteArray state = line.mid(last + 1);
+    const QByteArray prefix = QByteArrayLiteral("queue=");
+    bool isNumber = false;
+    const long long rows = state.mid(prefix.size()).toLongLong(&isNumber);
+    if (state.startsWith(prefix) && isNumber) entry.committedQueueRows = rows;
+    entries.push_back(std::move(entry));
+  }
+  return entries;
 }
 
 bool SimProcess::HoldsFileOpen(const std::string& path) const {

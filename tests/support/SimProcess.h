@@ -63,6 +63,13 @@ class SimProcess {
   const std::string& JournalPath() const { return journalPath_; }
   // The commands journalled so far, in order, without their time stamps and notes.
   std::vector<std::string> JournalCommands() const;
+  // The commands with the PrintQueue rows committed to the log when each arrived (nullopt when
+  // the sim could not read the log).
+  struct JournalEntry {
+    std::string command;
+    std::optional<long long> committedQueueRows;
+  };
+  std::vector<JournalEntry> Journal() const;
   // True while the sim has the log file open (Linux: looked up in /proc).
   bool HoldsFileOpen(const std::string& path) const;
 

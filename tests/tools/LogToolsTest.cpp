@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kAdif = fs::path(ZORVIK_SHARED_DATA) / "adif";
+const fs::path kAdif = fs::path(ZORVIK_TEST_DATA) / "adif";
 
 class TempFolder {
  public:

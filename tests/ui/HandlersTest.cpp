@@ -122,7 +122,7 @@ TEST(CmdOkClick, StopDateThatIsNoDateIsReportedAndNothingRuns) {
 }
 
 TEST(CmdOkClick, FailureEscapingTheActionIsReportedExceptObjectNotSet) {
-  for (const auto& [number, boxes] : std::vector<std::pair<int, size_t>>{{91, 0}, {3035, 1}}) {
+  for (const auto& [number, boxes] : std::vector<std::pair<int, size_t>>{{91, 0}, {3026, 1}}) {
     Harness h;
     h.form.action = ui::Action::kAdd;
     h.rec.actionFailure = Failure(number, "failed");

@@ -17,8 +17,7 @@ SimCommands::SimCommands(HeldLog& log, CommandJournal journal, std::set<std::str
 bool SimCommands::Run(const std::string& command) {
   const std::string word =
       command.starts_with(kPrefix) ? command.substr(kPrefix.size()) : std::string();
-  const std::string note = word == "openlastlog" ? QueueNote(log_.Path()) : std::string();
-  if (!journal_.Append(command, note))
+  if (!journal_.Append(command, QueueNote(log_.Path())))
     std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
   if (word.empty() || refused_.contains(word) || refused_.contains(command)) return false;
   if (word == "closelog") {

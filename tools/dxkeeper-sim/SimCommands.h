@@ -9,7 +9,7 @@
 namespace dxkeeper_sim {
 
 // DXKeeper's DDE commands as the sim runs them, the same on every system. Every command is
-// journalled as it arrives ("001openlastlog" with the QueueNote of the log); then "001closelog"
+// journalled as it arrives, with the QueueNote of the log; then "001closelog"
 // closes the held log, "001openlastlog" reopens it and "001commandcomplete" does nothing. Any
 // other command, and one whose word (e.g. "closelog") or whole text is in `refused`, is refused.
 // Problems (a journal line not written, a log that does not reopen) are reported on stderr.

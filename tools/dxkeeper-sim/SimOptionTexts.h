@@ -39,8 +39,8 @@ inline constexpr const char* kServedText =
     R"(Items: DDECommand (non-empty unless --ddecommand "" is given) and QSLMode ("0" unless set).
 Commands: "001closelog" closes the log, "001openlastlog" reopens it, "001commandcomplete"
 does nothing; any other command, or one named by --refuse, is refused. Every command
-received is appended to the journal (--journal): ISO local time, a tab, the command; for
-"001openlastlog" also a tab and "queue=<n>", the PrintQueue rows committed in the log when
-the command arrived ("queue=?" when they cannot be counted).)";
+received is appended to the journal (--journal): ISO local time, a tab, the command, a tab
+and "queue=<n>", the PrintQueue rows committed in the log when the command arrived
+("queue=?" when they cannot be counted).)";
 
 }  // namespace dxkeeper_sim

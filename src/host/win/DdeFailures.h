@@ -6,8 +6,8 @@
 
 namespace zorvik::host::win {
 
-// DDE failure numbers beyond the four the rest of the program tells apart (core/Failure.h). They
-// keep the numbers a user of the original's run-time knows; all of them are connect errors.
+// DDE failure numbers beyond the four the rest of the program tells apart (core/Failure.h): the
+// VB run-time's DDE error numbers that DXKeeper's users know. All of them are connect errors.
 namespace dde_err {
 inline constexpr int kNoChannels = 281;            // out of memory or system resources
 inline constexpr int kChannelLocked = 284;         // a call is still waiting on this link
@@ -18,7 +18,7 @@ inline constexpr int kSystemFailure = 298;         // DDE could not be started o
 inline constexpr int kInvalidPropertyValue = 380;  // a link mode other than 0 or 1
 }  // namespace dde_err
 
-// What the client was doing when DDEML reported an error; it decides how some errors read.
+// What the client was doing when DDEML gave an error; it decides how some errors read.
 enum class DdeStep { kConnect, kAdvise, kRequest, kExecute };
 
 // The Failure for DDEML error `dmlError` (a DMLERR_* value) during `step`, with a description

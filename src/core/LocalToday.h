@@ -1,0 +1,17 @@
+#pragma once
+
+#include <chrono>
+#include <ctime>
+
+namespace zorvik {
+
+// The date on the user's calendar (the local time zone, not UTC) at `when`: what a user in
+// Sydney calls today is already tomorrow in London. Falls back to the UTC date when the system
+// cannot convert the time.
+std::chrono::sys_days LocalDay(std::time_t when);
+
+// Today on the user's calendar: LocalDay of the current time. The stop-date field starts with it,
+// and a typed day and month without a year fall in its year.
+std::chrono::sys_days LocalToday();
+
+}  // namespace zorvik
