@@ -172,7 +172,8 @@ TEST_F(DxkeeperSimOnWindows, CommandsAreJournalledInOrderAndCloseAndReopenTheLog
 
   EXPECT_TRUE(m.dialogs.boxes.empty());
   EXPECT_EQ(
-      (std::vector<std::string>{"001closelog", "001openlastlog\tqueue=5", "001commandcomplete"}),
+      (std::vector<std::string>{"001closelog\tqueue=2", "001openlastlog\tqueue=5",
+                                "001commandcomplete\tqueue=5"}),
       Commands(sim.JournalLines()));
   EXPECT_EQ(0, sim.Stop());
 }
@@ -196,7 +197,8 @@ TEST_F(DxkeeperSimOnWindows, RefusedCommandsAreJournalledAndChangeNothing) {
     }
   }
   EXPECT_TRUE(log.HeldByAnother());
-  EXPECT_EQ((std::vector<std::string>{"001closelog", "001closelog", "001unknown", "openlastlog"}),
+  EXPECT_EQ((std::vector<std::string>{"001closelog\tqueue=0", "001closelog\tqueue=0",
+                                      "001unknown\tqueue=0", "openlastlog\tqueue=0"}),
             Commands(sim.JournalLines()));
 }
 
