@@ -19,8 +19,11 @@ constexpr std::array<const char*, 4> kRequiredTables = {"QSOs", "Progress", "QTH
 
 void CheckFileBeforeOpening(const std::string& path) {
   namespace fs = std::filesystem;
+  // The program keeps paths as UTF-8 (as SQLite takes them); read as the system's narrow text, a
+  // Windows path with letters beyond ASCII would name another file.
+  const fs::path file(std::u8string(path.begin(), path.end()));
   std::error_code ec;
-  fs::file_status status = path.empty() ? fs::file_status{} : fs::status(path, ec);
+  fs::file_status status = path.empty() ? fs::file_status{} : fs::status(file, ec);
   if (!fs::exists(status)) {
     throw Failure(err::kFileNotFound, "Could not find the log file '" + path + "'");
   }
@@ -28,7 +31,7 @@ void CheckFileBeforeOpening(const std::string& path) {
     throw Failure(err::kFileNotFound, "'" + path + "' is a folder, not a log file");
   }
   // SQLite takes an empty file for an empty database; to the user it is no log at all.
-  if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) {
+  if (fs::is_regular_file(status) && fs::file_size(file, ec) == 0 && !ec) {
     throw Failure(err::kUnrecognizedFormat, "'" + path + "' is empty, not a log database");
   }
 }
