@@ -293,6 +293,14 @@ TEST(Win32Window, DoubleClickPicksAFileAndChecksItOnce) {
   EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
 }
 
+TEST(Win32Window, HelpOpensThePageBelowTheProgramFolder) {
+  Rig rig;
+  rig.Start();
+  Click(rig, kIdHelp);
+  EXPECT_EQ(rig.dialogs.helpPages,
+            std::vector<std::string>{"C:\\Program Files\\Zorvik\\help\\ZorvikHelp.htm"});
+}
+
 TEST(Win32Window, RefreshRecountsAndLeavesAddSelected) {
   Rig rig;
   rig.Start();
