@@ -18,6 +18,10 @@ class QRadioButton;
 namespace zorvik::ui {
 
 struct UiContext;
+namespace design {
+struct Control;
+struct Line;
+}  // namespace design
 
 // The window `Main`: fixed size, centred, every control placed from its twips rectangle and named
 // as in the design (txtCall, BillBoard, OptAdd, ...) so tests and accessibility tools find it.
@@ -75,8 +79,9 @@ class MainWindow : public QWidget, public MainForm {
   void BuildControls();
   void FitBillboardFont();
   void ChooseUiFont();
-  void Place(QWidget* widget, int left, int top, int width, int height);
-  void PlaceLine(const char* name, int x1, int y1, int x2, int y2);
+  // Names the widget, gives it its tooltip and places it, all as designed.
+  void Place(QWidget* widget, const design::Control& design);
+  void PlaceLine(const design::Line& design);
   int Px(int twips) const;
   // Runs a handler unless another one is running; a failure that escapes it is reported, never
   // left to end the program.
