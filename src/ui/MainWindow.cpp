@@ -22,15 +22,13 @@
 #include "ui/FormDesign.h"
 #include "ui/OptionHints.h"
 #include "ui/QtDialogs.h"
+#include "ui/RunReported.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/UiContext.h"
 
 namespace zorvik::ui {
 namespace {
-
-// Reported for a failure that is not one of the program's own (a library's exception).
-constexpr int kInternalError = 51;
 
 // The original's default font was 8 pt; this is how far it may shrink to make every text fit.
 constexpr double kLargestUiPoints = 8.0;
@@ -243,13 +241,7 @@ void MainWindow::RunHandler(const std::function<void(UiContext&)>& handler) {
   // A queued event may arrive after the window was closed; the program is done by then.
   if (!ctx_ || inHandler_ || unloaded_) return;
   inHandler_ = true;
-  try {
-    handler(*ctx_);
-  } catch (const Failure& failure) {
-    ReportFailure(ctx_->host.dialogs, failure);
-  } catch (const std::exception& e) {
-    ReportFailure(ctx_->host.dialogs, Failure(kInternalError, e.what()));
-  }
+  RunReported(*ctx_, handler);
   inHandler_ = false;
 }
 

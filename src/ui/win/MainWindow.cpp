@@ -3,13 +3,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
 
-#include "core/FailureReport.h"
+#include "core/Failure.h"
 #include "host/win/WideText.h"
 #include "ui/ActionHandlers.h"
 #include "ui/FormDesign.h"
 #include "ui/OptionHints.h"
+#include "ui/RunReported.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/win/ResourceIds.h"
@@ -19,9 +19,6 @@ namespace {
 
 using host::win::ToUtf8;
 using host::win::ToWide;
-
-// Reported for a failure that is not one of the program's own (a library's exception).
-constexpr int kInternalError = 51;
 
 // Posted when the database field lost the focus to another control of the window: the check runs
 // when Windows retrieves it, before any input that came after the focus move.
@@ -435,13 +432,7 @@ void MainWindow::RunHandler(Handler handler) {
     return;
   }
   inHandler_ = true;
-  try {
-    handler(*ctx_);
-  } catch (const Failure& failure) {
-    ReportFailure(ctx_->host.dialogs, failure);
-  } catch (const std::exception& e) {
-    ReportFailure(ctx_->host.dialogs, Failure(kInternalError, e.what()));
-  }
+  RunReported(*ctx_, handler);
   inHandler_ = false;
 }
 

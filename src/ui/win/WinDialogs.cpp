@@ -8,15 +8,13 @@
 #include "core/Failure.h"
 #include "core/ZorvikMod.h"
 #include "host/win/WideText.h"
+#include "ui/RunReported.h"
 
 namespace zorvik::ui::win {
 namespace {
 
 using host::win::ToUtf8;
 using host::win::ToWide;
-
-// Reported when the file dialog itself fails.
-constexpr int kFileDialogFailed = 51;
 
 // Room for any path Windows accepts (long paths included).
 constexpr std::size_t kLongestPath = 32768;
@@ -54,7 +52,7 @@ std::optional<std::string> WinDialogs::ShowOpen(const std::string& startFolder) 
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (GetOpenFileNameW(&dialog)) return ToUtf8(file.data());
   if (const DWORD error = CommDlgExtendedError(); error != 0) {
-    throw Failure(kFileDialogFailed,
+    throw Failure(kInternalError,
                   "The file dialog could not be shown (error " + std::to_string(error) + ")");
   }
   return std::nullopt;  // cancelled
