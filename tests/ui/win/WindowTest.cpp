@@ -168,54 +168,52 @@ std::vector<std::string> CheckThen(const std::string& call) {
   return calls;
 }
 
-TEST(Win32Window, FieldThenLogCleanThenOkRunsLogClean) {
-  for (Touch touch : {Touch::kSlowClick, Touch::kQuickTap}) {
-    SCOPED_TRACE(touch == Touch::kQuickTap ? "quick taps" : "slow clicks");
-    Rig rig;
+// The database field has the focus; the next control is clicked slowly or tapped quickly.
+class FieldThenClick : public ::testing::TestWithParam<Touch> {
+ protected:
+  void SetUp() override {
     rig.Start();
     EnterField(rig);
-    Click(rig, kIdOptCleanLog, touch);
-    // The check ran first (it selects Add), then the click chose Log Clean and showed its hint.
-    EXPECT_EQ(rig.rec.calls, kCheck);
-    EXPECT_TRUE(rig.Checked(kIdOptCleanLog));
-    EXPECT_FALSE(rig.Checked(kIdOptAdd));
-    EXPECT_EQ(rig.Text(kIdBillBoard).rfind(kLogCleanHintStart, 0), 0u) << rig.Text(kIdBillBoard);
-    Click(rig, kIdCmdOk, touch);
-    EXPECT_EQ(rig.rec.calls, CheckThen("cleanLog"));
-    EXPECT_TRUE(rig.dialogs.boxes.empty());
   }
+  Rig rig;
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32Window, FieldThenClick,
+                         ::testing::Values(Touch::kSlowClick, Touch::kQuickTap),
+                         [](const ::testing::TestParamInfo<Touch>& info) {
+                           return info.param == Touch::kQuickTap ? "QuickTaps" : "SlowClicks";
+                         });
+
+TEST_P(FieldThenClick, LogCleanThenOkRunsLogClean) {
+  Click(rig, kIdOptCleanLog, GetParam());
+  // The check ran first (it selects Add), then the click chose Log Clean and showed its hint.
+  EXPECT_EQ(rig.rec.calls, kCheck);
+  EXPECT_TRUE(rig.Checked(kIdOptCleanLog));
+  EXPECT_FALSE(rig.Checked(kIdOptAdd));
+  EXPECT_EQ(rig.Text(kIdBillBoard).rfind(kLogCleanHintStart, 0), 0u) << rig.Text(kIdBillBoard);
+  Click(rig, kIdCmdOk, GetParam());
+  EXPECT_EQ(rig.rec.calls, CheckThen("cleanLog"));
+  EXPECT_TRUE(rig.dialogs.boxes.empty());
 }
 
-TEST(Win32Window, FieldThenOkChecksThenRunsAdd) {
-  for (Touch touch : {Touch::kSlowClick, Touch::kQuickTap}) {
-    SCOPED_TRACE(touch == Touch::kQuickTap ? "quick tap" : "slow click");
-    Rig rig;
-    rig.Start();
-    EnterField(rig);
-    Click(rig, kIdCmdOk, touch);
-    EXPECT_EQ(rig.rec.calls, CheckThen("loadQslQueue"));
-    EXPECT_TRUE(rig.Checked(kIdOptAdd));
-    EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
-  }
+TEST_P(FieldThenClick, OkChecksThenRunsAdd) {
+  Click(rig, kIdCmdOk, GetParam());
+  EXPECT_EQ(rig.rec.calls, CheckThen("loadQslQueue"));
+  EXPECT_TRUE(rig.Checked(kIdOptAdd));
+  EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
 }
 
-TEST(Win32Window, WrongPathShowsOneBoxKeepsTheFieldAndSwallowsTheClick) {
-  for (Touch touch : {Touch::kSlowClick, Touch::kQuickTap}) {
-    SCOPED_TRACE(touch == Touch::kQuickTap ? "quick tap" : "slow click");
-    Rig rig;
-    rig.Start();
-    EnterField(rig);
-    rig.rec.openFailure = Failure(3024, "Could not find the log file");
-    const std::string billboard = rig.Text(kIdBillBoard);
-    Click(rig, kIdOptCleanLog, touch);
-    ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(rig.dialogs.boxes[0].title, "Connect Error");
-    EXPECT_EQ(GetFocus(), rig.Control(kIdTxtCall));
-    // The click did nothing: no option chosen, no hint, no action.
-    EXPECT_FALSE(rig.Checked(kIdOptCleanLog));
-    EXPECT_EQ(rig.Text(kIdBillBoard), billboard);
-    EXPECT_EQ(rig.rec.calls, std::vector<std::string>{kCheck[0]});
-  }
+TEST_P(FieldThenClick, WrongPathShowsOneBoxKeepsTheFieldAndSwallowsTheClick) {
+  rig.rec.openFailure = Failure(3024, "Could not find the log file");
+  const std::string billboard = rig.Text(kIdBillBoard);
+  Click(rig, kIdOptCleanLog, GetParam());
+  ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(rig.dialogs.boxes[0].title, "Connect Error");
+  EXPECT_EQ(GetFocus(), rig.Control(kIdTxtCall));
+  // The click did nothing: no option chosen, no hint, no action.
+  EXPECT_FALSE(rig.Checked(kIdOptCleanLog));
+  EXPECT_EQ(rig.Text(kIdBillBoard), billboard);
+  EXPECT_EQ(rig.rec.calls, std::vector<std::string>{kCheck[0]});
 }
 
 // Counts the message boxes that come up and answers each with the Enter key.
