@@ -1,7 +1,6 @@
 #include "ui/MainWindow.h"
 
 #include <chrono>
-#include <exception>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +16,6 @@
 #include <QTimer>
 
 #include "core/DateText.h"
-#include "core/FailureReport.h"
 #include "ui/ActionHandlers.h"
 #include "ui/FormDesign.h"
 #include "ui/OptionHints.h"

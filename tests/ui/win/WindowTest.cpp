@@ -20,6 +20,7 @@
 #include "host/win/WideText.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeHost.h"
+#include "ui/BillboardStyle.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/UiContext.h"
@@ -345,6 +346,14 @@ TEST(Win32Window, ClosingSaysCommandCompleteOnceAndEndsTheLoop) {
   EXPECT_FALSE(IsWindowVisible(rig.window.Handle()));
 }
 
+// The font a control is drawn in, as the window gave it.
+LOGFONTW FontOf(const Rig& rig, ControlId id) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)), sizeof font,
+             &font);
+  return font;
+}
+
 // Where a control sits, in the window's client coordinates.
 RECT ClientRect(const Rig& rig, ControlId id) {
   RECT r;
@@ -390,16 +399,10 @@ TEST(Win32Window, LayoutFollowsTheTwipsAtTheSystemDpi) {
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME));
 
   // The window's font at 8 pt, the title's at 12 pt bold, in the design's face.
-  auto fontOf = [&rig](ControlId id) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)),
-               sizeof font, &font);
-    return font;
-  };
-  EXPECT_EQ(fontOf(kIdTxtCall).lfHeight, -MulDiv(8, dpi, 72));
-  EXPECT_EQ(std::wstring(fontOf(kIdTxtCall).lfFaceName), L"MS Sans Serif");
-  EXPECT_EQ(fontOf(kIdLabel1).lfHeight, -MulDiv(12, dpi, 72));
-  EXPECT_EQ(fontOf(kIdLabel1).lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOf(rig, kIdTxtCall).lfHeight, -MulDiv(8, dpi, 72));
+  EXPECT_EQ(std::wstring(FontOf(rig, kIdTxtCall).lfFaceName), L"MS Sans Serif");
+  EXPECT_EQ(FontOf(rig, kIdLabel1).lfHeight, -MulDiv(12, dpi, 72));
+  EXPECT_EQ(FontOf(rig, kIdLabel1).lfWeight, FW_BOLD);
 
   // Centred on the work area when it opens.
   rig.Start();
@@ -432,6 +435,11 @@ TEST(Win32Window, ColoursStylesAndTooltipsAreTheDesigned) {
   Click(rig, kIdOptAdd);  // the first hint turns it to Normal: left, navy, 8 pt
   EXPECT_EQ(TextColourOf(rig, kIdBillBoard), RGB(0, 0, 128));
   EXPECT_EQ(GetWindowLongPtrW(billboard, GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+  EXPECT_EQ(FontOf(rig, kIdBillBoard).lfHeight, -MulDiv(8, rig.window.Dpi(), 72));
+  // A message that fits is shown at the style's size; Alert is 11 pt.
+  rig.window.SetBillboard("Backup your database!");
+  SetBillboardStyle(rig.window, kBillboardAlert);
+  EXPECT_EQ(FontOf(rig, kIdBillBoard).lfHeight, -MulDiv(11, rig.window.Dpi(), 72));
 
   const struct {
     ControlId id;
