@@ -69,11 +69,11 @@ const ControlSpec kControls[] = {
 
 // The controls whose clicks the window watches: a press while the field has the focus runs the
 // field's check first.
-constexpr ControlId kClickable[] = {kIdHelp,  kIdOptAdd,      kIdOptRefresh,
-                                    kIdCmdOk, kIdOptCleanLog, kIdChkOps};
+constexpr ControlId kClickable[] = {kIdHelp,       kIdCmdOk,       kIdOptAdd,
+                                    kIdOptRefresh, kIdOptCleanLog, kIdChkOps};
 
-COLORREF Rgb(int red, int green, int blue) {
-  return RGB(red, green, blue);
+COLORREF Rgb(const design::Colour& colour) {
+  return RGB(colour.red, colour.green, colour.blue);
 }
 
 Failure WindowsRefused(const char* what) {
@@ -471,14 +471,14 @@ LRESULT MainWindow::ColourStatic(HDC dc, HWND control) {
   COLORREF colour = 0;
   switch (GetDlgCtrlID(control)) {
     case kIdLabel1:
-      colour = Rgb(design::kTitleColour.red, design::kTitleColour.green, design::kTitleColour.blue);
+      colour = Rgb(design::kTitleColour);
       break;
     case kIdMrkd:
     case kIdLabel6:
-      colour = Rgb(design::kQueueColour.red, design::kQueueColour.green, design::kQueueColour.blue);
+      colour = Rgb(design::kQueueColour);
       break;
     case kIdBillBoard:
-      colour = Rgb(billboardLook_.red, billboardLook_.green, billboardLook_.blue);
+      colour = RGB(billboardLook_.red, billboardLook_.green, billboardLook_.blue);
       break;
     default:
       return DefWindowProcW(Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
