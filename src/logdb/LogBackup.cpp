@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/Failure.h"
+#include "logdb/Utf8Path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -76,8 +77,8 @@ std::string BackupPathFor(const std::string& log_path) {
 void BackUpBeforeWriting(const Database& db) {
   if (!db.NeedsBackupBeforeWriting()) return;
   const std::string backup = BackupPathFor(db.Path());
-  const fs::path target(backup);
-  const fs::path unfinished(backup + kUnfinishedSuffix);
+  const fs::path target = Utf8Path(backup);
+  const fs::path unfinished = Utf8Path(backup + kUnfinishedSuffix);
   std::error_code ec;
   if (fs::is_directory(target, ec))
     Fail(backup, err::kPathFileAccess, "a folder of that name is in the way");
@@ -87,7 +88,7 @@ void BackUpBeforeWriting(const Database& db) {
     fs::remove(unfinished, ignored);
     Fail(backup, cause);
   };
-  if (!fs::copy_file(fs::path(db.Path()), unfinished, fs::copy_options::overwrite_existing, ec)) {
+  if (!fs::copy_file(Utf8Path(db.Path()), unfinished, fs::copy_options::overwrite_existing, ec)) {
     failWith(ec);
   }
   // A read-only log gives a read-only copy, which the next run could not replace everywhere.

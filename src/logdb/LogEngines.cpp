@@ -7,6 +7,7 @@
 
 #include "core/Failure.h"
 #include "logdb/SqliteDatabase.h"
+#include "logdb/Utf8Path.h"
 
 namespace zorvik::logdb {
 namespace {
@@ -22,7 +23,7 @@ LogEngine& EngineFor(LogFileKind kind) {
 void CheckFileBeforeOpening(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::file_status status = path.empty() ? fs::file_status{} : fs::status(path, ec);
+  fs::file_status status = path.empty() ? fs::file_status{} : fs::status(Utf8Path(path), ec);
   if (!fs::exists(status)) {
     throw Failure(err::kFileNotFound, "Could not find the log file '" + path + "'");
   }
@@ -30,13 +31,13 @@ void CheckFileBeforeOpening(const std::string& path) {
     throw Failure(err::kFileNotFound, "'" + path + "' is a folder, not a log file");
   }
   // SQLite takes an empty file for an empty database; to the user it is no log at all.
-  if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0 && !ec) {
+  if (fs::is_regular_file(status) && fs::file_size(Utf8Path(path), ec) == 0 && !ec) {
     throw Failure(err::kUnrecognizedFormat, "'" + path + "' is empty, not a log database");
   }
 }
 
 std::string FirstBytes(const std::string& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::ifstream file(Utf8Path(path), std::ios::binary);
   if (!file) throw Failure(err::kFileNotFound, "Could not open the log file '" + path + "'");
   std::string bytes(kLogHeaderBytes, '\0');
   file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -61,7 +61,9 @@ void CmdOkClick(UiContext& ctx) {
 }
 
 void HelpClick(UiContext& ctx) {
-  const std::string page = ctx.programFolder + "/help/ZorvikHelp.htm";
+  // In the folder's own separator: a backslash in a Windows path, a slash elsewhere.
+  const char separator = ctx.programFolder.find('\\') != std::string::npos ? '\\' : '/';
+  const std::string page = ctx.programFolder + separator + "help" + separator + "ZorvikHelp.htm";
   if (!ctx.host.dialogs.OpenHelpPage(page)) {
     ctx.host.dialogs.MsgBox("The help page could not be opened:\r\n" + page, mb::kOkExclamation,
                             kAppTitle);

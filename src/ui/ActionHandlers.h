@@ -11,8 +11,9 @@ namespace zorvik::ui {
 // then Add or Log Clean runs as selected; Refresh does nothing more here.
 void CmdOkClick(UiContext& ctx);
 
-// Help_Click. Opens help/ZorvikHelp.htm below the program folder in the desktop's viewer, without
-// waiting. Tells the user when no viewer could be started.
+// Help_Click. Opens help/ZorvikHelp.htm below the program folder (joined with the folder's own
+// separator) in the desktop's viewer, without waiting. Tells the user when no viewer could be
+// started.
 void HelpClick(UiContext& ctx);
 
 // The folder that holds DXKeeper's Databases folder, with its trailing separator, cut from

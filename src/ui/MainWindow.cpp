@@ -1,7 +1,6 @@
 #include "ui/MainWindow.h"
 
 #include <chrono>
-#include <exception>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,10 +15,11 @@
 #include <QScreen>
 
 #include "core/DateText.h"
-#include "core/FailureReport.h"
 #include "ui/ActionHandlers.h"
+#include "ui/FormDesign.h"
 #include "ui/OptionHints.h"
 #include "ui/QtDialogs.h"
+#include "ui/RunReported.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/UiContext.h"
@@ -27,15 +27,12 @@
 namespace zorvik::ui {
 namespace {
 
-// Reported for a failure that is not one of the program's own (a library's exception).
-constexpr int kInternalError = 51;
-
 // The window's design font is 8 pt; this is how far it may shrink to make every text fit.
 constexpr double kLargestUiPoints = 8.0;
 constexpr double kSmallestUiPoints = 6.5;
 
-QColor Rgb(int r, int g, int b) {
-  return QColor(r, g, b);
+QColor Rgb(const design::Colour& colour) {
+  return QColor(colour.red, colour.green, colour.blue);
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour) {
@@ -68,125 +65,94 @@ int MainWindow::Px(int twips) const {
   return TwipsToPixels(twips, dpi_);
 }
 
-void MainWindow::Place(QWidget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
+void MainWindow::Place(QWidget* widget, const design::Control& design) {
+  widget->setObjectName(QString::fromLatin1(design.name));
+  if (design.tooltip) widget->setToolTip(QString::fromLatin1(design.tooltip));
+  const TwipsRect& r = design.rect;
+  widget->setGeometry(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
 }
 
-void MainWindow::PlaceLine(const char* name, int x1, int y1, int x2, int y2) {
+void MainWindow::PlaceLine(const design::Line& design) {
   auto* line = new QFrame(this);
-  line->setObjectName(QString::fromLatin1(name));
+  line->setObjectName(QString::fromLatin1(design.name));
   line->setFrameShape(QFrame::NoFrame);
   line->setAutoFillBackground(true);
   QPalette palette = line->palette();
   palette.setColor(QPalette::Window, Qt::black);
   line->setPalette(palette);
   // A line is one pixel wide whatever the DPI: the design's default line width.
-  line->setGeometry(Px(x1), Px(y1), std::max(Px(x2) - Px(x1), 1), std::max(Px(y2) - Px(y1), 1));
+  const int left = Px(design.x1), top = Px(design.y1);
+  line->setGeometry(left, top, std::max(Px(design.x2) - left, 1), std::max(Px(design.y2) - top, 1));
 }
 
 void MainWindow::BuildControls() {
-  auto label = [this](const char* name, const char* text, QWidget* parent) {
-    auto* l = new QLabel(QString::fromLatin1(text), parent);
-    l->setObjectName(QString::fromLatin1(name));
+  auto label = [this](const design::Control& design, QWidget* parent) {
+    auto* l = new QLabel(QString::fromLatin1(design.text), parent);
     l->setTextFormat(Qt::PlainText);
+    Place(l, design);
     return l;
   };
 
-  label1_ = label("Label1", "Zorvik", this);
+  label1_ = label(design::kLabel1, this);
   label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  SetTextColour(label1_, Rgb(0, 0, 128));
-  Place(label1_, 105, 0, 4305, 255);
+  SetTextColour(label1_, Rgb(design::kTitleColour));
 
-  label3_ = label("Label3", "DataBase", this);
-  label3_->setToolTip(QStringLiteral("Enter the call sign you want to use."));
-  Place(label3_, 150, 285, 795, 255);
+  label3_ = label(design::kLabel3, this);
 
-  mrkd_ = label("mrkd", "", this);
+  mrkd_ = label(design::kMrkd, this);
   mrkd_->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  SetTextColour(mrkd_, Rgb(128, 0, 0));
-  Place(mrkd_, 2700, 300, 465, 240);
+  SetTextColour(mrkd_, Rgb(design::kQueueColour));
 
-  label6_ = label("Label6", "QSO's in Queue", this);
-  SetTextColour(label6_, Rgb(128, 0, 0));
-  Place(label6_, 3225, 300, 1215, 240);
+  label6_ = label(design::kLabel6, this);
+  SetTextColour(label6_, Rgb(design::kQueueColour));
 
   txtCall_ = new QLineEdit(this);
-  txtCall_->setObjectName(QStringLiteral("txtCall"));
-  txtCall_->setToolTip(QStringLiteral(
-      "Database to manipulate. Default is DXKeeper's last used. Double-click to select another."));
-  Place(txtCall_, 135, 510, 4260, 285);
+  Place(txtCall_, design::kTxtCall);
 
-  billBoard_ = label("BillBoard", "", this);
+  billBoard_ = label(design::kBillBoard, this);
   billBoard_->setWordWrap(true);
   billBoard_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  SetTextColour(billBoard_, Rgb(192, 0, 0));
-  billBoard_->setToolTip(QStringLiteral("User messages are displayed here"));
-  Place(billBoard_, 240, 975, 2520, 1935);
 
-  grpAction_ = new QGroupBox(QStringLiteral("Action"), this);
-  grpAction_->setObjectName(QStringLiteral("grpAction"));
-  Place(grpAction_, 3000, 1050, 1320, 1305);
+  grpAction_ = new QGroupBox(QString::fromLatin1(design::kGrpAction.text), this);
+  Place(grpAction_, design::kGrpAction);
 
-  auto option = [this](const char* name, const char* text, const char* tip) {
-    auto* o = new QRadioButton(QString::fromLatin1(text), grpAction_);
-    o->setObjectName(QString::fromLatin1(name));
-    o->setToolTip(QString::fromLatin1(tip));
+  auto option = [this](const design::Control& design) {
+    auto* o = new QRadioButton(QString::fromLatin1(design.text), grpAction_);
+    Place(o, design);
     return o;
   };
-  optAdd_ = option("OptAdd", "Add",
-                   "When checked, will add candidate QSO's to DXKeeper's QSL queue (see Help file "
-                   "for more info).");
-  Place(optAdd_, 105, 210, 1170, 540);
-  optRefresh_ =
-      option("OptRefresh", "Refresh", "When checked, will cause a refresh of the QSO count.");
-  Place(optRefresh_, 105, 630, 1170, 330);
-  optCleanLog_ = option("OptCleanLog", "Log Clean",
-                        "When checked, will clean trash entries from the QSOs table's QSL_Sent and "
-                        "QSL_Rcvd fields (see Help file for more info).");
-  Place(optCleanLog_, 105, 945, 1170, 330);
+  optAdd_ = option(design::kOptAdd);
+  optRefresh_ = option(design::kOptRefresh);
+  optCleanLog_ = option(design::kOptCleanLog);
   // The Add option's box is taller than its text, which sits centred vertically in it, as Qt
   // draws it. Later boxes overlap earlier ones, so raise them in reading order.
   optRefresh_->raise();
   optCleanLog_->raise();
 
-  chkOps_ = new QCheckBox(QStringLiteral("Incl All Ops"), this);
-  chkOps_->setObjectName(QStringLiteral("chkOps"));
-  chkOps_->setToolTip(QStringLiteral(
-      "When checked, will include all operators in this database (for explaination see Help "
-      "file)"));
-  Place(chkOps_, 3075, 2565, 1155, 330);
+  chkOps_ = new QCheckBox(QString::fromLatin1(design::kChkOps.text), this);
+  Place(chkOps_, design::kChkOps);
 
-  label2_ = label("Label2", "From:", this);
-  Place(label2_, 120, 2985, 495, 255);
-  label4_ = label("Label4", "To:", this);
-  Place(label4_, 1305, 2985, 615, 255);
+  label2_ = label(design::kLabel2, this);
+  label4_ = label(design::kLabel4, this);
 
-  cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
-  cmdOk_->setObjectName(QStringLiteral("cmdOK"));
-  Place(cmdOk_, 3000, 3105, 495, 345);
-  help_ = new QPushButton(QStringLiteral("Help"), this);
-  help_->setObjectName(QStringLiteral("Help"));
-  Place(help_, 3720, 3105, 495, 330);
+  cmdOk_ = new QPushButton(QString::fromLatin1(design::kCmdOk.text), this);
+  Place(cmdOk_, design::kCmdOk);
+  help_ = new QPushButton(QString::fromLatin1(design::kHelp.text), this);
+  Place(help_, design::kHelp);
 
-  auto dateField = [this](const char* name, const char* text, const char* tip) {
-    auto* e = new QLineEdit(QString::fromLatin1(text), this);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setToolTip(QString::fromLatin1(tip));
+  auto dateField = [this](const design::Control& design) {
+    auto* e = new QLineEdit(QString::fromLatin1(design.text), this);
     // The fields are narrow: give the digits the room Qt's inner margins would take.
     e->setTextMargins(0, 0, 0, 0);
+    Place(e, design);
     return e;
   };
-  fDate_ = dateField("fDate", "1/1/1900", "QSO start date");
-  Place(fDate_, 120, 3195, 975, 285);
-  tDate_ = dateField("tDate", "12/31/2015", "QSO stop date");
-  Place(tDate_, 1305, 3195, 975, 285);
+  fDate_ = dateField(design::kFDate);
+  tDate_ = dateField(design::kTDate);
 
   txtCall_->setTextMargins(0, 0, 0, 0);
 
-  PlaceLine("Line1", 150, 900, 2865, 900);
-  PlaceLine("Line2", 2850, 900, 2850, 2925);
-  PlaceLine("Line3", 150, 900, 150, 2925);
-  PlaceLine("Line4", 150, 2925, 2865, 2925);
+  for (const design::Line& line : design::kLines) PlaceLine(line);
 
   // Tab order by the design's tab indexes (labels and the frame take no focus).
   setTabOrder(help_, txtCall_);
@@ -254,7 +220,7 @@ void MainWindow::ChooseUiFont() {
     label1_->setFont(title);
     if (AllTextsFit()) break;
   }
-  ApplyBillboardLook({.centred = true, .pointSize = 8, .red = 192, .green = 0, .blue = 0});
+  ApplyBillboardLook(design::kBillboardLook);
 }
 
 void MainWindow::Attach(UiContext& ctx) {
@@ -279,24 +245,14 @@ void MainWindow::RunHandler(const Handler& handler) {
     return;
   }
   inHandler_ = true;
-  RunReported(handler);
+  RunReported(*ctx_, handler);
   while (!queued_.empty() && ctx_ && !unloaded_) {
     const Handler next = std::move(queued_.front());
     queued_.pop_front();
-    RunReported(next);
+    RunReported(*ctx_, next);
   }
   queued_.clear();
   inHandler_ = false;
-}
-
-void MainWindow::RunReported(const Handler& handler) {
-  try {
-    handler(*ctx_);
-  } catch (const Failure& failure) {
-    ReportFailure(ctx_->host.dialogs, failure);
-  } catch (const std::exception& e) {
-    ReportFailure(ctx_->host.dialogs, Failure(kInternalError, e.what()));
-  }
 }
 
 void MainWindow::DeliverNow(QObject* receiver, QEvent* event) {
@@ -470,7 +426,7 @@ Action MainWindow::SelectedAction() const {
 void MainWindow::ApplyBillboardLook(const BillboardLook& look) {
   billboardLook_ = look;
   billBoard_->setAlignment((look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-  SetTextColour(billBoard_, Rgb(look.red, look.green, look.blue));
+  SetTextColour(billBoard_, QColor(look.red, look.green, look.blue));
   FitBillboardFont();
 }
 

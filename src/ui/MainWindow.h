@@ -21,6 +21,10 @@ class QRadioButton;
 namespace zorvik::ui {
 
 struct UiContext;
+namespace design {
+struct Control;
+struct Line;
+}  // namespace design
 
 // The window `Main`: fixed size, centred, every control placed from its twips rectangle and named
 // as in the design (txtCall, BillBoard, OptAdd, ...) so tests and accessibility tools find it.
@@ -84,15 +88,15 @@ class MainWindow : public QWidget, public MainForm {
   void BuildControls();
   void FitBillboardFont();
   void ChooseUiFont();
-  void Place(QWidget* widget, int left, int top, int width, int height);
-  void PlaceLine(const char* name, int x1, int y1, int x2, int y2);
+  // Names the widget, gives it its tooltip and places it, all as designed.
+  void Place(QWidget* widget, const design::Control& design);
+  void PlaceLine(const design::Line& design);
   int Px(int twips) const;
   using Handler = std::function<void(UiContext&)>;
   // Runs a handler now, or after the running one (and any queued before it) when one is running.
   // A failure that escapes it is reported, never left to end the program. Nothing runs once the
   // window is detached or unloaded.
   void RunHandler(const Handler& handler);
-  void RunReported(const Handler& handler);
   // Hands `event` to `receiver` at once, past this filter, so the control has handled it before
   // the caller goes on.
   void DeliverNow(QObject* receiver, QEvent* event);

@@ -5,30 +5,23 @@
 #include "core/Dialogs.h"
 #include "core/ZorvikMod.h"
 #include "host/DdeClient.h"
-#include "host/HostMonitor.h"
 #include "host/SettingsStore.h"
-#include "logdb/LogOperations.h"
-#include "logdb/LogSession.h"
 #include "ui/MainWindow.h"
+#include "ui/ProgramWiring.h"
 #include "ui/QtDialogs.h"
 #include "ui/StartupShutdown.h"
-#include "ui/UiContext.h"
 
 namespace zorvik::ui {
 
-// The handlers bound to the host monitor and the log operations of `app`, which must outlive
-// the result.
-Operations MakeOperations(logdb::AppContext& app);
-
-// One run of Zorvik: the shared state, the host link, the log session and the window, wired
-// together. Needs a QApplication. Owns everything it is given.
-class Program {
+// One run of Zorvik with the Qt window: the window and Qt's dialogs beside the shared wiring.
+// Needs a QApplication. Owns everything it is given.
+class Program : private StartupWindow {
  public:
   // `dialogs` null: Qt's boxes and file dialog (modal to the window). Tests pass a fake, which
   // must outlive the program.
   Program(std::unique_ptr<host::DdeClient> dde, std::unique_ptr<host::SettingsStore> settings,
           Dialogs* dialogs = nullptr);
-  ~Program();
+  ~Program() override;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -37,18 +30,15 @@ class Program {
   StartOutcome Start();
 
   MainWindow& Window() { return *window_; }
-  ZorvikMod& Mod() { return mod_; }
+  ZorvikMod& Mod() { return wiring_.Mod(); }
 
  private:
-  ZorvikMod mod_;
-  std::unique_ptr<host::DdeClient> dde_;
-  std::unique_ptr<host::SettingsStore> settings_;
+  void ShowCentred() override;
+  void StopHandlers() override { window_->Detach(); }
+
   std::unique_ptr<MainWindow> window_;
   QtDialogs qtDialogs_;
-  host::HostContext host_;
-  logdb::LogSession session_;
-  logdb::AppContext app_;
-  UiContext ui_;
+  ProgramWiring wiring_;
 };
 
 }  // namespace zorvik::ui

@@ -1,19 +1,15 @@
 #include "TestLog.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <stdexcept>
 
 #include "logdb/LogSchema.h"
+#include "support/TempFolder.h"
 
 namespace zorvik::logdb::testing {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-logdb-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
+TempDir::TempDir() : path_(zorvik::testing::MakeTempFolder("zorvik-logdb")) {}
 
 TempDir::~TempDir() {
   std::error_code ec;

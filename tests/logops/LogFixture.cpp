@@ -1,12 +1,11 @@
 #include "LogFixture.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <stdexcept>
 
 #include "logdb/LogSchema.h"
+#include "support/TempFolder.h"
 
 namespace zorvik::logops_test {
 namespace {
@@ -17,19 +16,10 @@ void Check(sqlite3* db, int rc, const std::string& what) {
   }
 }
 
-std::filesystem::path MakeTempFolder() {
-  static std::atomic<int> serial{0};
-  auto dir = std::filesystem::temp_directory_path() /
-             ("zorvik-logops-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
 }  // namespace
 
 ScratchLog::ScratchLog(TextColumns columns)
-    : dir_(MakeTempFolder()), path_((dir_ / "log.sqlite").string()) {
+    : dir_(testing::MakeTempFolder("zorvik-logops")), path_((dir_ / "log.sqlite").string()) {
   std::string schema(logdb::LogSchemaSql());
   if (columns == TextColumns::kBinary) {
     const std::string collation = " COLLATE NOCASE";

@@ -132,11 +132,18 @@ TEST(CmdOkClick, FailureEscapingTheActionIsReportedExceptObjectNotSet) {
 }
 
 TEST(HelpClick, OpensThePageBesideTheProgram) {
-  Harness h;
-  ui::HelpClick(h.ctx);
-  EXPECT_EQ(h.dialogs.helpPages, std::vector<std::string>{"/opt/zorvik/help/ZorvikHelp.htm"});
-  EXPECT_TRUE(h.dialogs.boxes.empty());
-  EXPECT_EQ(h.form.view.billboardWrites, 0);
+  const std::pair<const char*, const char*> cases[] = {
+      {"/opt/zorvik", "/opt/zorvik/help/ZorvikHelp.htm"},
+      {"C:\\Program Files\\Zorvik", "C:\\Program Files\\Zorvik\\help\\ZorvikHelp.htm"},
+  };
+  for (const auto& [folder, page] : cases) {
+    Harness h;
+    h.ctx.programFolder = folder;
+    ui::HelpClick(h.ctx);
+    EXPECT_EQ(h.dialogs.helpPages, std::vector<std::string>{page});
+    EXPECT_TRUE(h.dialogs.boxes.empty());
+    EXPECT_EQ(h.form.view.billboardWrites, 0);
+  }
 }
 
 TEST(HelpClick, SaysSoWhenNoViewerStarts) {

@@ -1,0 +1,72 @@
+#include "ui/win/WinDialogs.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "core/Failure.h"
+#include "core/ZorvikMod.h"
+#include "host/win/WideText.h"
+#include "ui/RunReported.h"
+
+namespace zorvik::ui::win {
+namespace {
+
+using host::win::ToUtf8;
+using host::win::ToWide;
+
+// Room for any path Windows accepts (long paths included).
+constexpr std::size_t kLongestPath = 32768;
+
+}  // namespace
+
+HWND WinDialogs::Owner() const {
+  return owner_ && IsWindowVisible(owner_) ? owner_ : nullptr;
+}
+
+Answer WinDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
+  const std::string shownTitle = title.empty() ? std::string(kAppTitle) : title;
+  switch (MessageBoxW(Owner(), ToWide(text).c_str(), ToWide(shownTitle).c_str(),
+                      static_cast<UINT>(flags))) {
+    case IDYES:
+      return Answer::kYes;
+    case IDNO:
+      return Answer::kNo;
+    default:
+      return Answer::kOk;
+  }
+}
+
+std::optional<std::string> WinDialogs::ShowOpen(const std::string& startFolder) {
+  std::vector<wchar_t> file(kLongestPath, L'\0');
+  const std::wstring folder = ToWide(startFolder);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Owner();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  // No filter, title or default name: the platform's defaults. The process's current folder
+  // stays where it was.
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (GetOpenFileNameW(&dialog)) return ToUtf8(file.data());
+  if (const DWORD error = CommDlgExtendedError(); error != 0) {
+    throw Failure(kInternalError,
+                  "The file dialog could not be shown (error " + std::to_string(error) + ")");
+  }
+  return std::nullopt;  // cancelled
+}
+
+void WinDialogs::Beep() {
+  MessageBeep(MB_OK);
+}
+
+bool WinDialogs::OpenHelpPage(const std::string& path) {
+  // The page's path as one argument, never a command line: blanks in it need no quoting.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(Owner(), L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+}  // namespace zorvik::ui::win

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "host/HostMonitor.h"
+
+namespace zorvik::ui::win {
+
+// The four fields of an executable's version record (its VERSIONINFO resource).
+struct VersionRecord {
+  int major = 0;
+  int minor = 0;
+  int build = 0;
+  int revision = 0;
+  friend bool operator==(const VersionRecord&, const VersionRecord&) = default;
+};
+
+// The version record of the executable file at `path`, or nullopt when it has none.
+std::optional<VersionRecord> ReadVersionRecord(const std::wstring& path);
+
+// The full path of the running executable.
+std::wstring ExecutablePath();
+
+// The running executable's name (without extension) and its version record, 1.4.0.2 read as
+// major 1, minor 4, revision 2. Without a record (a build fault) the version compiled in stands.
+host::ProgramIdentity CurrentProgramIdentity();
+
+// The folder of the running executable (UTF-8), without a trailing backslash.
+std::string ProgramFolder();
+
+// `pattern` with every shorter year ("y", "yy") widened to four digits ("yyyy").
+std::string WithFourDigitYear(std::string pattern);
+
+// The user's short-date pattern (d, M and y letters, as Windows writes them) with a four-digit
+// year, so that a date written with it reads back as the same date in any century.
+std::string UserShortDatePattern();
+
+}  // namespace zorvik::ui::win

@@ -1,0 +1,52 @@
+// Zorvik: puts the QSL cards DXKeeper still needs into its print queue. The Windows program.
+//
+// Exit status: 0 after the window was closed; 2 when DXKeeper is not installed and 3 when it is
+// not running (the window was never shown); 1 when the window could not be created.
+
+#include <windows.h>
+
+#include <objbase.h>
+
+#include "core/DateText.h"
+#include "core/FailureReport.h"
+#include "host/Platform.h"
+#include "ui/win/WinDialogs.h"
+#include "ui/win/WinPlatform.h"
+#include "ui/win/WinProgram.h"
+
+namespace {
+
+// COM for the shell's help-page viewer, for the lifetime of the program.
+class ComScope {
+ public:
+  ComScope()
+      : initialised_(
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
+  ~ComScope() {
+    if (initialised_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  ComScope com;
+  zorvik::SetShortDatePattern(zorvik::ui::win::UserShortDatePattern());
+  try {
+    zorvik::ui::win::WinProgram program(zorvik::host::MakeDdeClient(),
+                                        zorvik::host::MakeSettingsStore());
+    const zorvik::ui::StartOutcome outcome = program.Start();
+    if (outcome != zorvik::ui::StartOutcome::kShowWindow) return zorvik::ui::ExitStatus(outcome);
+    return program.Run();
+  } catch (const zorvik::Failure& failure) {
+    zorvik::ui::win::WinDialogs dialogs;
+    zorvik::ReportFailure(dialogs, failure);
+    return 1;
+  }
+}

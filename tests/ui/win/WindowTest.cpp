@@ -1,0 +1,515 @@
+// The Win32 window, driven as a user drives it: every press, release and key goes through the
+// input queue (SendInput), and the window's own messages run until the queue is empty. The
+// operations record their calls; the boxes are faked, except where the real box matters.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "OpsRecorder.h"
+#include "core/DateText.h"
+#include "host/win/WideText.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeHost.h"
+#include "ui/BillboardStyle.h"
+#include "ui/StartupShutdown.h"
+#include "ui/Twips.h"
+#include "ui/UiContext.h"
+#include "ui/win/MainWindow.h"
+#include "ui/win/WinDialogs.h"
+#include "ui/win/WinPlatform.h"
+
+namespace zorvik::ui::win {
+namespace {
+
+using host::win::ToUtf8;
+using testing::FakeDialogs;
+
+constexpr const char* kLogPath = "C:\\DXLab\\DXKeeper\\Databases\\log.mdb";
+constexpr const char* kLogCleanHintStart = "This option will clean-up the QSO log";
+
+// A window with recording operations behind it, as the program wires it.
+struct Rig {
+  explicit Rig(Dialogs* realDialogs = nullptr)
+      : host{mod,      dde,
+             settings, realDialogs ? *realDialogs : dialogs,
+             window,   CurrentProgramIdentity()},
+        ctx{host, window, rec.Bind(host), "C:\\Program Files\\Zorvik", {}} {
+    settings.Set("LogPathName", kLogPath);
+    window.Attach(ctx);
+  }
+  ~Rig() { window.StopHandlers(); }
+
+  // Form_Load, then the window opens as the program opens it. Tooltips are switched off: one
+  // that pops up under the pointer would take the next click.
+  void Start() {
+    ASSERT_EQ(FormLoad(ctx), StartOutcome::kShowWindow);
+    window.ShowCentred();
+    SendMessageW(window.Tooltips(), TTM_ACTIVATE, FALSE, 0);
+    Pump();
+  }
+
+  // Runs the window's messages until none is left, as the program's loop does.
+  void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quitPosted = true;
+        continue;
+      }
+      if (!window.HandleDialogKeys(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  }
+
+  HWND Control(ControlId id) const { return window.Control(id); }
+  int Count(const std::string& call) const {
+    return static_cast<int>(std::count(rec.calls.begin(), rec.calls.end(), call));
+  }
+  std::string Text(ControlId id) const {
+    wchar_t text[1024] = {};
+    GetWindowTextW(Control(id), text, 1024);
+    return ToUtf8(text);
+  }
+  bool Checked(ControlId id) const {
+    return IsDlgButtonChecked(window.Handle(), id) == BST_CHECKED;
+  }
+
+  ZorvikMod mod;
+  testing::FakeDde dde;
+  testing::FakeSettings settings;
+  FakeDialogs dialogs;
+  MainWindow window;
+  host::HostContext host;
+  testing::OpsRecorder rec;
+  UiContext ctx;
+  bool quitPosted = false;
+};
+
+// Real input, through the same queue the mouse and keyboard fill.
+INPUT MouseAt(HWND control, DWORD buttons) {
+  RECT r;
+  GetWindowRect(control, &r);
+  const int x = (r.left + r.right) / 2;
+  const int y = (r.top + r.bottom) / 2;
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = (x * 65536 + width - 1) / width;
+  input.mi.dy = (y * 65536 + height - 1) / height;
+  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
+  return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+            inputs.size());
+}
+
+enum class Touch { kSlowClick, kQuickTap };
+
+// A slow click lets the window handle the press before the button comes up; a quick tap (as a
+// touchpad gives) queues both before the window sees either.
+void Click(Rig& rig, ControlId id, Touch touch = Touch::kSlowClick) {
+  const HWND control = rig.Control(id);
+  if (touch == Touch::kQuickTap) {
+    Send({MouseAt(control, MOUSEEVENTF_LEFTDOWN), MouseAt(control, MOUSEEVENTF_LEFTUP)});
+  } else {
+    Send({MouseAt(control, MOUSEEVENTF_LEFTDOWN)});
+    rig.Pump();
+    Send({MouseAt(control, MOUSEEVENTF_LEFTUP)});
+  }
+  rig.Pump();
+}
+
+void DoubleClick(Rig& rig, ControlId id) {
+  const HWND control = rig.Control(id);
+  Send({MouseAt(control, MOUSEEVENTF_LEFTDOWN), MouseAt(control, MOUSEEVENTF_LEFTUP),
+        MouseAt(control, MOUSEEVENTF_LEFTDOWN), MouseAt(control, MOUSEEVENTF_LEFTUP)});
+  rig.Pump();
+}
+
+INPUT Key(WORD key, DWORD flags = 0) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = flags;
+  return input;
+}
+
+void Press(Rig& rig, WORD key) {
+  Send({Key(key), Key(key, KEYEVENTF_KEYUP)});
+  rig.Pump();
+}
+
+// Puts the focus into the database field with a click, as the user does before leaving it.
+void EnterField(Rig& rig) {
+  Click(rig, kIdTxtCall);
+  ASSERT_EQ(GetFocus(), rig.Control(kIdTxtCall));
+  rig.rec.calls.clear();
+}
+
+const std::vector<std::string> kCheck = {std::string("openDatabase ") + kLogPath, "showQueueCount"};
+
+std::vector<std::string> CheckThen(const std::string& call) {
+  std::vector<std::string> calls = kCheck;
+  calls.push_back(call);
+  return calls;
+}
+
+// The database field has the focus; the next control is clicked slowly or tapped quickly.
+class FieldThenClick : public ::testing::TestWithParam<Touch> {
+ protected:
+  void SetUp() override {
+    rig.Start();
+    EnterField(rig);
+  }
+  Rig rig;
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32Window, FieldThenClick,
+                         ::testing::Values(Touch::kSlowClick, Touch::kQuickTap),
+                         [](const ::testing::TestParamInfo<Touch>& info) {
+                           return info.param == Touch::kQuickTap ? "QuickTaps" : "SlowClicks";
+                         });
+
+TEST_P(FieldThenClick, LogCleanThenOkRunsLogClean) {
+  Click(rig, kIdOptCleanLog, GetParam());
+  // The check ran first (it selects Add), then the click chose Log Clean and showed its hint.
+  EXPECT_EQ(rig.rec.calls, kCheck);
+  EXPECT_TRUE(rig.Checked(kIdOptCleanLog));
+  EXPECT_FALSE(rig.Checked(kIdOptAdd));
+  EXPECT_EQ(rig.Text(kIdBillBoard).rfind(kLogCleanHintStart, 0), 0u) << rig.Text(kIdBillBoard);
+  Click(rig, kIdCmdOk, GetParam());
+  EXPECT_EQ(rig.rec.calls, CheckThen("cleanLog"));
+  EXPECT_TRUE(rig.dialogs.boxes.empty());
+}
+
+TEST_P(FieldThenClick, OkChecksThenRunsAdd) {
+  Click(rig, kIdCmdOk, GetParam());
+  EXPECT_EQ(rig.rec.calls, CheckThen("loadQslQueue"));
+  EXPECT_TRUE(rig.Checked(kIdOptAdd));
+  EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
+}
+
+TEST_P(FieldThenClick, WrongPathShowsOneBoxKeepsTheFieldAndSwallowsTheClick) {
+  rig.rec.openFailure = Failure(3024, "Could not find the log file");
+  const std::string billboard = rig.Text(kIdBillBoard);
+  Click(rig, kIdOptCleanLog, GetParam());
+  ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(rig.dialogs.boxes[0].title, "Connect Error");
+  EXPECT_EQ(GetFocus(), rig.Control(kIdTxtCall));
+  // The click did nothing: no option chosen, no hint, no action.
+  EXPECT_FALSE(rig.Checked(kIdOptCleanLog));
+  EXPECT_EQ(rig.Text(kIdBillBoard), billboard);
+  EXPECT_EQ(rig.rec.calls, std::vector<std::string>{kCheck[0]});
+}
+
+// Counts the message boxes that come up and answers each with the Enter key.
+int boxesShown = 0;
+LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam) {
+  wchar_t className[16] = {};
+  if (code == HCBT_ACTIVATE && GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16) &&
+      std::wstring(className) == L"#32770") {
+    ++boxesShown;
+    Send({Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)});
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32Window, WrongPathWithTheRealBoxShowsItOnceAndComesBackToTheField) {
+  // The real MessageBoxW, answered with the Enter key as soon as it is up. Showing it takes the
+  // focus from the field; that must not count as leaving the field (a second box).
+  WinDialogs realDialogs;
+  Rig rig(&realDialogs);
+  rig.Start();
+  EnterField(rig);
+  rig.rec.openFailure = Failure(3024, "Could not find the log file");
+  boxesShown = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, &AnswerBoxes, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  Click(rig, kIdOptCleanLog);
+  rig.Pump();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(boxesShown, 1);
+  EXPECT_EQ(GetFocus(), rig.Control(kIdTxtCall));
+  EXPECT_FALSE(rig.Checked(kIdOptCleanLog));
+  EXPECT_EQ(rig.rec.calls, std::vector<std::string>{kCheck[0]});
+}
+
+TEST(Win32Window, TabFromTheFieldChecksItAndLeavesTheFocusOnOk) {
+  Rig rig;
+  rig.Start();
+  EnterField(rig);
+  Press(rig, VK_TAB);
+  EXPECT_EQ(rig.rec.calls, kCheck);
+  EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
+  EXPECT_TRUE(rig.Checked(kIdOptAdd));
+  // Tab on from OK: the check does not run again.
+  Press(rig, VK_TAB);
+  EXPECT_EQ(GetFocus(), rig.Control(kIdChkOps));
+  EXPECT_EQ(rig.rec.calls, kCheck);
+}
+
+TEST(Win32Window, AnotherWindowTakingTheFocusIsNotLeavingTheField) {
+  // The user turns to DXKeeper and back while the focus is in the field: no check either way.
+  Rig rig;
+  rig.Start();
+  EnterField(rig);
+  const HWND other = CreateWindowExW(0, L"STATIC", L"DXKeeper", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetActiveWindow(other);
+  rig.Pump();
+  SetActiveWindow(rig.window.Handle());
+  rig.Pump();
+  DestroyWindow(other);
+  rig.Pump();
+  EXPECT_TRUE(rig.rec.calls.empty()) << rig.rec.calls.front();
+  EXPECT_EQ(GetFocus(), rig.Control(kIdTxtCall));
+}
+
+TEST(Win32Window, DoubleClickPicksAFileAndChecksItOnce) {
+  Rig rig;
+  rig.Start();
+  rig.dialogs.openResults.push_back("C:\\Logs\\chosen.mdb");
+  DoubleClick(rig, kIdTxtCall);
+  EXPECT_EQ(rig.Text(kIdTxtCall), "C:\\Logs\\chosen.mdb");
+  EXPECT_EQ(rig.dialogs.openFolders, std::vector<std::string>{"C:\\DXLab\\DXKeeper\\"});
+  EXPECT_EQ(rig.Count("openDatabase C:\\Logs\\chosen.mdb"), 1);
+  EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
+}
+
+TEST(Win32Window, HelpOpensThePageBelowTheProgramFolder) {
+  Rig rig;
+  rig.Start();
+  Click(rig, kIdHelp);
+  EXPECT_EQ(rig.dialogs.helpPages,
+            std::vector<std::string>{"C:\\Program Files\\Zorvik\\help\\ZorvikHelp.htm"});
+}
+
+TEST(Win32Window, RefreshRecountsAndLeavesAddSelected) {
+  Rig rig;
+  rig.Start();
+  rig.rec.calls.clear();
+  Click(rig, kIdOptRefresh);
+  EXPECT_EQ(rig.rec.calls, std::vector<std::string>{"showQueueCount"});
+  EXPECT_TRUE(rig.Checked(kIdOptAdd));
+  EXPECT_FALSE(rig.Checked(kIdOptRefresh));
+  EXPECT_EQ(rig.Text(kIdBillBoard), "The QSO counter was refreshed");
+}
+
+TEST(Win32Window, ABusyActionTakesNoInputAndGivesTheFocusBack) {
+  // The action shows a real box while it works, as the Add does on a bad contact; the box takes
+  // the focus, and afterwards OK has it again.
+  WinDialogs realDialogs;
+  Rig rig(&realDialogs);
+  rig.Start();
+  bool enabledWhileBusy = true;
+  rig.ctx.ops.loadQslQueue = [&rig, &realDialogs, &enabledWhileBusy] {
+    BusyScope busy(rig.window);
+    enabledWhileBusy = IsWindowEnabled(rig.window.Handle()) != FALSE;
+    realDialogs.MsgBox("Error!", mb::kOkExclamation, "");
+  };
+  Click(rig, kIdOptAdd);
+  boxesShown = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, &AnswerBoxes, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  Click(rig, kIdCmdOk);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(boxesShown, 1);
+  EXPECT_FALSE(enabledWhileBusy);
+  EXPECT_TRUE(IsWindowEnabled(rig.window.Handle()));
+  EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
+}
+
+TEST(Win32Window, ClosingSaysCommandCompleteOnceAndEndsTheLoop) {
+  Rig rig;
+  rig.Start();
+  SendMessageW(rig.window.Handle(), WM_CLOSE, 0, 0);
+  SendMessageW(rig.window.Handle(), WM_CLOSE, 0, 0);
+  rig.Pump();
+  EXPECT_EQ(rig.dde.journal, std::vector<std::string>{"001commandcomplete"});
+  EXPECT_TRUE(rig.quitPosted);
+  EXPECT_FALSE(IsWindowVisible(rig.window.Handle()));
+}
+
+// The font a control is drawn in, as the window gave it.
+LOGFONTW FontOf(const Rig& rig, ControlId id) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)), sizeof font,
+             &font);
+  return font;
+}
+
+// Where a control sits, in the window's client coordinates.
+RECT ClientRect(const Rig& rig, ControlId id) {
+  RECT r;
+  GetWindowRect(rig.Control(id), &r);
+  MapWindowPoints(nullptr, rig.window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(Win32Window, LayoutFollowsTheTwipsAtTheSystemDpi) {
+  Rig rig;
+  const int dpi = rig.window.Dpi();
+  {
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(dpi, GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
+  std::printf("system DPI: %d\n", dpi);
+  auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+  const struct {
+    ControlId id;
+    TwipsRect rect;
+    bool inFrame;
+  } places[] = {
+      {kIdTxtCall, {135, 510, 4260, 285}, false},
+      {kIdBillBoard, {240, 975, 2520, 1935}, false},
+      {kIdOptCleanLog, {105, 945, 1170, 330}, true},
+      {kIdCmdOk, {3000, 3105, 495, 345}, false},
+  };
+  for (const auto& p : places) {
+    const RECT r = ClientRect(rig, p.id);
+    const int left = px(p.rect.left) + (p.inFrame ? px(3000) : 0);
+    const int top = px(p.rect.top) + (p.inFrame ? px(1050) : 0);
+    EXPECT_EQ(r.left, left) << p.id;
+    EXPECT_EQ(r.top, top) << p.id;
+    EXPECT_EQ(r.right - r.left, px(p.rect.width)) << p.id;
+    EXPECT_EQ(r.bottom - r.top, px(p.rect.height)) << p.id;
+  }
+  RECT client;
+  GetClientRect(rig.window.Handle(), &client);
+  EXPECT_EQ(client.right, px(kClientWidthTwips));
+  EXPECT_EQ(client.bottom, px(kClientHeightTwips));
+  const LONG_PTR style = GetWindowLongPtrW(rig.window.Handle(), GWL_STYLE);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME));
+
+  // The window's font at 8 pt, the title's at 12 pt bold, in the design's face.
+  EXPECT_EQ(FontOf(rig, kIdTxtCall).lfHeight, -MulDiv(8, dpi, 72));
+  EXPECT_EQ(std::wstring(FontOf(rig, kIdTxtCall).lfFaceName), L"MS Sans Serif");
+  EXPECT_EQ(FontOf(rig, kIdLabel1).lfHeight, -MulDiv(12, dpi, 72));
+  EXPECT_EQ(FontOf(rig, kIdLabel1).lfWeight, FW_BOLD);
+
+  // Centred on the work area when it opens.
+  rig.Start();
+  RECT work, window;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(rig.window.Handle(), &window);
+  EXPECT_LE(std::abs((window.left + window.right) - (work.left + work.right)), 1);
+  EXPECT_LE(std::abs((window.top + window.bottom) - (work.top + work.bottom)), 1);
+}
+
+// The colour a static control is drawn in, as the window tells Windows.
+COLORREF TextColourOf(Rig& rig, ControlId id) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageW(rig.window.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(rig.Control(id)));
+  const COLORREF colour = GetTextColor(dc);
+  DeleteDC(dc);
+  return colour;
+}
+
+TEST(Win32Window, ColoursStylesAndTooltipsAreTheDesigned) {
+  Rig rig;
+  rig.Start();
+  EXPECT_EQ(TextColourOf(rig, kIdLabel1), RGB(0, 0, 128));
+  EXPECT_EQ(TextColourOf(rig, kIdMrkd), RGB(128, 0, 0));
+  // Start-up shows the warning in the Alert style: centred, red, 11 pt (or smaller to fit).
+  const HWND billboard = rig.Control(kIdBillBoard);
+  EXPECT_EQ(TextColourOf(rig, kIdBillBoard), RGB(192, 0, 0));
+  EXPECT_EQ(GetWindowLongPtrW(billboard, GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
+  Click(rig, kIdOptAdd);  // the first hint turns it to Normal: left, navy, 8 pt
+  EXPECT_EQ(TextColourOf(rig, kIdBillBoard), RGB(0, 0, 128));
+  EXPECT_EQ(GetWindowLongPtrW(billboard, GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+  EXPECT_EQ(FontOf(rig, kIdBillBoard).lfHeight, -MulDiv(8, rig.window.Dpi(), 72));
+  // A message that fits is shown at the style's size; Alert is 11 pt.
+  rig.window.SetBillboard("Backup your database!");
+  SetBillboardStyle(rig.window, kBillboardAlert);
+  EXPECT_EQ(FontOf(rig, kIdBillBoard).lfHeight, -MulDiv(11, rig.window.Dpi(), 72));
+
+  const struct {
+    ControlId id;
+    const char* tip;
+  } tips[] = {
+      {kIdTxtCall,
+       "Database to manipulate. Default is DXKeeper's last used. Double-click to select another."},
+      {kIdChkOps,
+       "When checked, will include all operators in this database (for explaination see Help "
+       "file)"},
+      {kIdBillBoard, "User messages are displayed here"},
+  };
+  for (const auto& t : tips) {
+    wchar_t text[512] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = rig.window.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(rig.Control(t.id));
+    tool.lpszText = text;
+    SendMessageW(rig.window.Tooltips(), TTM_GETTEXTW, std::size(text),
+                 reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(ToUtf8(text), t.tip);
+  }
+  EXPECT_EQ(SendMessageW(rig.window.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 9);
+}
+
+TEST(Win32Window, TabOrderFollowsTheDesign) {
+  Rig rig;
+  rig.Start();
+  const ControlId order[] = {kIdHelp,   kIdTxtCall, kIdOptAdd, kIdCmdOk,
+                             kIdChkOps, kIdFDate,   kIdTDate,  kIdHelp};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    EXPECT_EQ(GetNextDlgTabItem(rig.window.Handle(), rig.Control(order[i]), FALSE),
+              rig.Control(order[i + 1]))
+        << "after " << order[i];
+  }
+  EXPECT_EQ(GetFocus(), rig.Control(kIdHelp));  // the first in tab order has it at start
+}
+
+// The built program, Zorvik.exe, beside which the help pages travel.
+std::filesystem::path BuiltProgram() {
+  const std::string path = ZORVIK_PROGRAM_EXE;
+  // CMake names it by its path on the build machine, whose root Wine shows as drive Z:.
+  return std::filesystem::path(path.starts_with('/') ? "Z:" + path : path);
+}
+
+TEST(Win32Window, CaptionNamesTheProgramAndTheVersionRecord) {
+  const std::optional<VersionRecord> record = ReadVersionRecord(BuiltProgram().wstring());
+  ASSERT_TRUE(record.has_value());
+  EXPECT_EQ(*record, (VersionRecord{1, 4, 0, 2}));
+  EXPECT_TRUE(std::filesystem::exists(BuiltProgram().parent_path() / "help" / "ZorvikHelp.htm"));
+
+  // This test program carries the same resources as Zorvik.exe.
+  Rig rig;
+  rig.Start();
+  wchar_t caption[256] = {};
+  GetWindowTextW(rig.window.Handle(), caption, 256);
+  const std::string name = ToUtf8(std::filesystem::path(ExecutablePath()).stem().wstring());
+  EXPECT_EQ(ToUtf8(caption), name + " 1.4.2 - (DXKeeper Running)");
+  EXPECT_NE(SendMessageW(rig.window.Handle(), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(SendMessageW(rig.window.Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+}
+
+TEST(WithFourDigitYear, WidensShortYearsOnly) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"M/d/yy", "M/d/yyyy"}, {"dd.MM.yyyy", "dd.MM.yyyy"}, {"yy-MM-dd", "yyyy-MM-dd"},
+      {"d/M/y", "d/M/yyyy"},  {"yyyy/M/d", "yyyy/M/d"},     {"dd-MMM-yy", "dd-MMM-yyyy"},
+  };
+  for (const auto& [pattern, widened] : cases) EXPECT_EQ(WithFourDigitYear(pattern), widened);
+}
+
+}  // namespace
+}  // namespace zorvik::ui::win
