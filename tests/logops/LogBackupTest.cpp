@@ -10,7 +10,7 @@
 #include <set>
 
 #include "LogFixture.h"
-#include "ScopedLogEngine.h"
+#include "support/ScopedLogEngine.h"
 #include "logdb/LogBackup.h"
 #include "logdb/SqliteDatabase.h"
 
