@@ -10,7 +10,7 @@ namespace zorvik::ui {
 // font family and weight stay as they are.
 struct BillboardLook {
   bool centred = false;
-  int pointSize = 8;  // in the original's points; the window maps it to its own font sizes
+  int pointSize = 8;  // in the design's points; each window maps it to its own font sizes
   int red = 0, green = 0, blue = 0;
   friend bool operator==(const BillboardLook&, const BillboardLook&) = default;
 };

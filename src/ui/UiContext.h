@@ -10,7 +10,7 @@
 namespace zorvik::ui {
 
 // The operations of the other subsystems that the handlers start. The program binds them to the
-// host monitor and the log operations (RealOperations.h); handler tests bind recorders, so the
+// host monitor and the log operations (ProgramWiring.h); handler tests bind recorders, so the
 // window's logic is tested without a log or a host. Each reports its own failures like the
 // function it stands for; openDatabase throws Failure when the path does not open as a log.
 struct Operations {
@@ -32,7 +32,8 @@ struct UiContext {
   Operations ops;
   std::string programFolder;  // the running executable's folder, no trailing separator
 
-  // The file dialog remembers its last chosen file, as the original's dialog component did.
+  // The file dialog remembers its last chosen file, as Windows' common file dialog does for a
+  // program that keeps it: a cancel puts the last choice back.
   std::string lastChosenFile;
 };
 
