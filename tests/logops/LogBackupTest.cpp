@@ -2,7 +2,6 @@
 // for one. The engine here is SQLite behind a wrapper that asks for the copy, and that notes what
 // the backup held when the first write began.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -131,8 +130,20 @@ TEST_F(LogBackup, ACopyThatCannotBeMadeLeavesTheLogAsItWasWithOneBox) {
       {"Add", &LoadQslQueue, "Error code: 75\r\nDescription: "},
       {"Log Clean", &CleanLog, "75 : "},
   };
+  // A folder that is read-only only by its permission bits still takes files from root, and on
+  // Windows: there that block proves nothing and is passed over.
+  const auto folderTakesFiles = [&] {
+    const fs::path probe = fs::path(log.Folder()) / "probe";
+    const bool written = static_cast<bool>(std::ofstream(probe));
+    std::error_code ignored;
+    fs::remove(probe, ignored);
+    return written;
+  };
   for (const Block& block : blocks) {
-    if (std::string(block.what) == "a read-only folder" && geteuid() == 0) continue;  // root writes
+    block.apply();
+    const bool blocksWrites = std::string(block.what) != "a read-only folder" || !folderTakesFiles();
+    block.undo();
+    if (!blocksWrites) continue;
     for (const Action& action : actions) {
       SCOPED_TRACE(std::string(action.what) + " with " + block.what);
       const std::string before = Content(log.Path());
