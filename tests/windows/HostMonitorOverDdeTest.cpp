@@ -1,8 +1,11 @@
 // The running check and the commands over the real Windows link, against the test host.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <chrono>
 #include <memory>
+#include <type_traits>
 
 #include "MonitorOverDde.h"
 #include "TestHostProcess.h"
@@ -29,6 +32,24 @@ TEST(HostMonitorOverDde, TheRunningCheckReadsDdeCommand) {
     EXPECT_EQ(std::vector<std::string>{c.caption}, m.view.captions);
     EXPECT_TRUE(m.dialogs.boxes.empty()) << c.caption;
   }
+}
+
+// Zorvik's window lives on the thread that calls the link. DDE's search for a server sends to
+// every top-level window in the system, that one too, and waits for each answer: the link must
+// let its caller answer while it waits, or every check ends in a timeout (286).
+TEST(HostMonitorOverDde, TheCallersOwnWindowDoesNotHoldUpTheLink) {
+  TestHostProcess host({L"DDECommand=ready"});
+  const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> window(
+      CreateWindowExW(0, L"STATIC", L"Zorvik", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                      nullptr, nullptr, nullptr, nullptr),
+      &DestroyWindow);
+  ASSERT_NE(nullptr, window.get());
+  MonitorOverDde m;
+  host::CheckHostRunning(m.ctx);
+  host::SendHostCommand(m.ctx, "closelog");
+  EXPECT_TRUE(m.mod.HostRunning);
+  EXPECT_TRUE(m.dialogs.boxes.empty()) << m.dialogs.boxes[0].text;
+  EXPECT_EQ(std::vector<std::string>{"001closelog"}, host.Journal());
 }
 
 TEST(HostMonitorOverDde, CommandsAreSentWithTheirPrefixAndExpectedRefusalsStaySilent) {

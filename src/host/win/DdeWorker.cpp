@@ -17,17 +17,6 @@ namespace {
 // How long the destructor waits for the thread before leaving it to finish alone.
 constexpr std::chrono::milliseconds kStopWait{2000};
 
-// One Run() call as both threads see it. The caller gives up by marking it abandoned; the worker
-// then skips it, or undoes it when it was already running.
-struct JobState {
-  enum class Phase { kQueued, kRunning, kDone, kAbandoned };
-  std::mutex mutex;
-  std::condition_variable changed;
-  Phase phase = Phase::kQueued;
-  std::string result;
-  std::exception_ptr error;
-};
-
 // A Win32 event, closed with its owner.
 class EventHandle {
  public:
@@ -41,6 +30,17 @@ class EventHandle {
 
  private:
   HANDLE handle_;
+};
+
+// One Run() call as both threads see it. The caller gives up by marking it abandoned; the worker
+// then skips it, or undoes it when it was already running.
+struct JobState {
+  enum class Phase { kQueued, kRunning, kDone, kAbandoned };
+  std::mutex mutex;
+  EventHandle done;  // set when the phase becomes kDone
+  Phase phase = Phase::kQueued;
+  std::string result;
+  std::exception_ptr error;
 };
 
 }  // namespace
@@ -109,16 +109,34 @@ std::string DdeWorker::Run(Job job, std::chrono::milliseconds limit, Cleanup onA
         state->error = error;
       }
     }
-    state->changed.notify_all();
+    if (!abandoned) SetEvent(state->done.get());
     if (abandoned && session != nullptr && onAbandoned) onAbandoned(*session);
   });
 
-  std::unique_lock lock(state->mutex);
-  if (!state->changed.wait_for(lock, limit,
-                               [&] { return state->phase == JobState::Phase::kDone; })) {
-    state->phase = JobState::Phase::kAbandoned;
-    throw Failure(err::kDdeTimeout, "Timeout while waiting for DDE response (no answer within " +
-                                        std::to_string((limit.count() + 999) / 1000) + " s)");
+  // The caller answers the messages sent to its own windows while it waits (input and posted
+  // messages stay queued): a DDE client's search for its server sends to every top-level window
+  // in the system and waits for each answer, so a caller that owns windows and only slept would
+  // hold the search up until the limit, and every check would end in a timeout.
+  const auto end = std::chrono::steady_clock::now() + limit;
+  const HANDLE done = state->done.get();
+  for (;;) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    {
+      std::lock_guard lock(state->mutex);
+      if (state->phase == JobState::Phase::kDone) break;
+      if (left.count() <= 0) {
+        state->phase = JobState::Phase::kAbandoned;
+        throw Failure(err::kDdeTimeout,
+                      "Timeout while waiting for DDE response (no answer within " +
+                          std::to_string((limit.count() + 999) / 1000) + " s)");
+      }
+    }
+    if (MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(left.count()), QS_SENDMESSAGE,
+                                    0) == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
   }
   if (state->error) std::rethrow_exception(state->error);
   return std::move(state->result);

@@ -36,7 +36,9 @@ class DdeWorker {
   DdeWorker& operator=(const DdeWorker&) = delete;
 
   // Runs `job` on the worker and returns its result or rethrows its Failure. Throws
-  // Failure(286) when it did not finish within `limit`.
+  // Failure(286) when it did not finish within `limit`. While it waits, the calling thread
+  // answers the messages sent to its windows (a DDE search for a server asks every window in the
+  // system); its input and posted messages stay queued, so no handler of the caller's runs.
   std::string Run(Job job, std::chrono::milliseconds limit, Cleanup onAbandoned = {});
 
   // Queues `job` without waiting for it; its failures are dropped.
