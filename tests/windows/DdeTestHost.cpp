@@ -82,7 +82,7 @@ int main() {
   }
   dxkeeper_sim::win::RawDdeServer server(
       "DXKeeper", "DDEServer",
-      [&options](const std::string& command) {
+      [&options](const std::string& command, HWND) {
         if (options.refusal != ExecuteReply::kAck) return options.refusal;
         if (!options.journal.empty()) {
           std::ofstream(std::filesystem::path(options.journal), std::ios::binary | std::ios::app)

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <regex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "MonitorOverDde.h"
@@ -171,10 +173,9 @@ TEST_F(DxkeeperSimOnWindows, CommandsAreJournalledInOrderAndCloseAndReopenTheLog
   host::SendHostCommand(m.ctx, "commandcomplete");
 
   EXPECT_TRUE(m.dialogs.boxes.empty());
-  EXPECT_EQ(
-      (std::vector<std::string>{"001closelog\tqueue=2", "001openlastlog\tqueue=5",
-                                "001commandcomplete\tqueue=5"}),
-      Commands(sim.JournalLines()));
+  EXPECT_EQ((std::vector<std::string>{"001closelog\tqueue=2", "001openlastlog\tqueue=5",
+                                      "001commandcomplete\tqueue=5"}),
+            Commands(sim.JournalLines()));
   EXPECT_EQ(0, sim.Stop());
 }
 
@@ -199,6 +200,34 @@ TEST_F(DxkeeperSimOnWindows, RefusedCommandsAreJournalledAndChangeNothing) {
   EXPECT_TRUE(log.HeldByAnother());
   EXPECT_EQ((std::vector<std::string>{"001closelog\tqueue=0", "001closelog\tqueue=0",
                                       "001unknown\tqueue=0", "openlastlog\tqueue=0"}),
+            Commands(sim.JournalLines()));
+}
+
+// Each command is journalled with the caption the sending program showed when it arrived: the
+// end-to-end run reads Zorvik's "(DXKeeper UnAvail)" there, shown while Zorvik waits for the
+// answer. Hidden windows (the conversation's own) do not count; no visible window, no caption.
+TEST_F(DxkeeperSimOnWindows, JournalsTheCaptionOfTheSendersWindow) {
+  QueueLog log(1);
+  log.Disconnect();
+  SimProcessOnWindows sim({"--log", log.Path(), "--call", "K1ABC"});
+  ASSERT_TRUE(sim.Started());
+  MonitorOverDde m;
+  host::CheckHostRunning(m.ctx);
+  const auto window = [](const wchar_t* title, DWORD visible) {
+    return std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>(
+        CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | visible, 0, 0, 200, 100, nullptr,
+                        nullptr, nullptr, nullptr),
+        &DestroyWindow);
+  };
+  const auto hidden = window(L"hidden", 0);
+  host::SendHostCommand(m.ctx, "closelog");
+  const wchar_t* title = L"Zorvik 1.4.2 - (DXKeeper UnAvail) \u00c6r\u00f8";
+  const auto shown = window(title, WS_VISIBLE);
+  host::SendHostCommand(m.ctx, "openlastlog");
+
+  EXPECT_TRUE(m.dialogs.boxes.empty());
+  EXPECT_EQ((std::vector<std::string>{"001closelog\tqueue=1",
+                                      "001openlastlog\tqueue=1\tcaption=" + ToUtf8(title)}),
             Commands(sim.JournalLines()));
 }
 

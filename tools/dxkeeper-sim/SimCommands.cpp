@@ -14,10 +14,12 @@ constexpr std::string_view kPrefix = "001";
 SimCommands::SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused)
     : log_(log), journal_(std::move(journal)), refused_(std::move(refused)) {}
 
-bool SimCommands::Run(const std::string& command) {
+bool SimCommands::Run(const std::string& command, const std::string& clientCaption) {
   const std::string word =
       command.starts_with(kPrefix) ? command.substr(kPrefix.size()) : std::string();
-  if (!journal_.Append(command, QueueNote(log_.Path())))
+  std::string note = QueueNote(log_.Path());
+  if (!clientCaption.empty()) note += "\tcaption=" + clientCaption;
+  if (!journal_.Append(command, note))
     std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
   if (word.empty() || refused_.contains(word) || refused_.contains(command)) return false;
   if (word == "closelog") {

@@ -19,8 +19,10 @@ class SimCommands {
   SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused);
 
   // Runs `command` (UTF-8). Returns true when it is done, false when it is refused (a log that
-  // does not reopen refuses "001openlastlog").
-  bool Run(const std::string& command);
+  // does not reopen refuses "001openlastlog"). A non-empty `clientCaption`, the caption the
+  // sending program showed when the command arrived, is journalled after the queue note as
+  // "caption=<text>".
+  bool Run(const std::string& command, const std::string& clientCaption = {});
 
  private:
   HeldLog& log_;

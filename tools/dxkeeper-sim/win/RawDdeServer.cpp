@@ -247,7 +247,7 @@ void RawDdeServer::OnExecute(HWND conv, HWND client, LPARAM lp) {
   if (const char* text = static_cast<const char*>(GlobalLock(commands))) {
     const std::string command = AnsiToUtf8(std::string(text, strnlen(text, GlobalSize(commands))));
     GlobalUnlock(commands);
-    switch (onExecute_(command)) {
+    switch (onExecute_(command, client)) {
       case ExecuteReply::kAck:
         status = kAckPositive;
         break;

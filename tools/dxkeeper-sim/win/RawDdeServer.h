@@ -40,8 +40,9 @@ struct ServerFaults {
 // Single-threaded: create, open and run it on one thread.
 class RawDdeServer {
  public:
-  // Runs one execute (the command as UTF-8) and says how to answer it.
-  using ExecuteHandler = std::function<ExecuteReply(const std::string& command)>;
+  // Runs one execute (the command as UTF-8) from the conversation of the client window `client`
+  // and says how to answer it.
+  using ExecuteHandler = std::function<ExecuteReply(const std::string& command, HWND client)>;
   static constexpr const char* kWindowClass = "ZorvikRawDdeServer";
 
   RawDdeServer(std::string service, std::string topic, ExecuteHandler onExecute,

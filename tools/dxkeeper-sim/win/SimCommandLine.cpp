@@ -23,6 +23,8 @@ log database read-only and holds it open; then serves DDE service "DXKeeper", to
 )";
 
 constexpr const char* kEnding = R"(
+On Windows a journal line then ends with a tab and "caption=" and the caption of the
+sending program's window when the command arrived, when that program shows a window.
 
 Runs until its window gets WM_CLOSE, on Ctrl-C, or until "dxkeeper-sim --stop", which
 closes the running sim's window and waits for it to end (status 0; 1 when no sim runs or

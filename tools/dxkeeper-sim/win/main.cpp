@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ClientCaption.h"
 #include "HeldLog.h"
 #include "RawDdeServer.h"
 #include "SimCommandLine.h"
@@ -102,7 +103,10 @@ int main() {
   }
   dxkeeper_sim::win::RawDdeServer server(
       topic.substr(0, bar), topic.substr(bar + 1),
-      [&commands](const std::string& command) { return Reply(commands.Run(command)); }, faults);
+      [&commands](const std::string& command, HWND client) {
+        return Reply(commands.Run(command, dxkeeper_sim::win::ClientCaption(client)));
+      },
+      faults);
   if (auto error = server.Open(kWindowTitle); !error.empty()) Fail(1, error);
   if (server.AnotherServerAnswers()) Fail(1, "another host already serves " + topic);
   server.SetItem("DDECommand", line.ddeCommand);
