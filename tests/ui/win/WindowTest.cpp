@@ -20,6 +20,7 @@
 #include "host/win/WideText.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeHost.h"
+#include "support/win/RealInput.h"
 #include "ui/BillboardStyle.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
@@ -33,6 +34,8 @@ namespace {
 
 using host::win::ToUtf8;
 using testing::FakeDialogs;
+using testing::Key;
+using testing::MouseAt;
 
 constexpr const char* kLogPath = "C:\\DXLab\\DXKeeper\\Databases\\log.mdb";
 constexpr const char* kLogCleanHintStart = "This option will clean-up the QSO log";
@@ -97,22 +100,6 @@ struct Rig {
   bool quitPosted = false;
 };
 
-// Real input, through the same queue the mouse and keyboard fill.
-INPUT MouseAt(HWND control, DWORD buttons) {
-  RECT r;
-  GetWindowRect(control, &r);
-  const int x = (r.left + r.right) / 2;
-  const int y = (r.top + r.bottom) / 2;
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = (x * 65536 + width - 1) / width;
-  input.mi.dy = (y * 65536 + height - 1) / height;
-  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
-  return input;
-}
-
 void Send(std::vector<INPUT> inputs) {
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
             inputs.size());
@@ -139,14 +126,6 @@ void DoubleClick(Rig& rig, ControlId id) {
   Send({MouseAt(control, MOUSEEVENTF_LEFTDOWN), MouseAt(control, MOUSEEVENTF_LEFTUP),
         MouseAt(control, MOUSEEVENTF_LEFTDOWN), MouseAt(control, MOUSEEVENTF_LEFTUP)});
   rig.Pump();
-}
-
-INPUT Key(WORD key, DWORD flags = 0) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = flags;
-  return input;
 }
 
 void Press(Rig& rig, WORD key) {
