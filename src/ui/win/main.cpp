@@ -5,38 +5,17 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
 #include "core/DateText.h"
 #include "core/FailureReport.h"
 #include "host/Platform.h"
+#include "ui/win/ComScope.h"
 #include "ui/win/WinDialogs.h"
 #include "ui/win/WinPlatform.h"
 #include "ui/win/WinProgram.h"
 
-namespace {
-
-// COM for the shell's help-page viewer, for the lifetime of the program.
-class ComScope {
- public:
-  ComScope()
-      : initialised_(
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialised_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  ComScope com;
+  // COM for the shell's help-page viewer, for the lifetime of the program.
+  const zorvik::ui::win::ComScope com(COINIT_DISABLE_OLE1DDE);
   zorvik::SetShortDatePattern(zorvik::ui::win::UserShortDatePattern());
   try {
     zorvik::ui::win::WinProgram program(zorvik::host::MakeDdeClient(),

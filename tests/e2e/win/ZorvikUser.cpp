@@ -21,7 +21,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -39,6 +38,7 @@
 #include "WindowPicture.h"
 #include "host/win/WideText.h"
 #include "support/win/RealInput.h"
+#include "ui/win/ComScope.h"
 #include "ui/win/ControlIds.h"
 
 namespace {
@@ -62,19 +62,6 @@ struct HandleCloser {
   void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
 };
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialised_;
-};
 
 // One fact on one line: line breaks (CR LF, a lone CR or LF, blank lines) become " / ".
 void Say(const std::string& key, const std::string& value) {
@@ -277,7 +264,8 @@ int main() {
   if (program.empty()) return Usage();
   // Lines end in LF alone: the scripts that read them run on Linux.
   _setmode(_fileno(stdout), _O_BINARY);
-  ComScope com;
+  // The picture is encoded by the Windows Imaging Component, a COM server.
+  const zorvik::ui::win::ComScope com;
 
   std::wstring commandLine = L"\"" + ToWide(program) + L"\"";
   STARTUPINFOW startup{};
