@@ -81,8 +81,9 @@ wine_session_start() {
 
 wine_session_end() {
   [ -n "${wine_xvfb_pid:-}" ] || return 0
-  # Every Wine program ends before the display does.
-  wineserver -w
+  # Every Wine program ends before the display does; one left running after a failure (a
+  # program the scripted user could not close) is ended after a minute.
+  timeout 60 wineserver -w || wineserver -k
   kill "$wine_xvfb_pid" 2>/dev/null || true
   wait "$wine_xvfb_pid" 2>/dev/null || true
   wine_xvfb_pid=""
