@@ -4,16 +4,19 @@
 # and a virtual X display with Wine's server on it.
 #
 #   wine_packages                 installs what the functions below need (Debian packages)
-#   wine_prefix DIR DPI           uses DIR as the Wine prefix (made when missing) at DPI dots per inch
+#   wine_prefix DIR DPI           uses DIR as the Wine prefix (made when missing), DPI dots per inch
 #   wine_session_start WORK       a virtual display (1024x768) and Wine's server and system
 #                                 programs on it; WORK keeps the display's messages
 #   wine_session_end              Wine's programs ended, then the display
 #   wine64 PROGRAM.exe ARGS...    runs a Windows program
+#   $wine_loader                  Wine's 64-bit loader itself (to start a program in the
+#                                 background and keep its process number)
 #   windows_path PATH             the Windows name of a Linux path (Z:\...)
 #
-# The prefix gets Wine's own fonts. Registry values of the prefix: no crash dialog (a crash must end the program, not wait on a
-# dialog nobody sees); Managed=N, because no window manager runs on the virtual display and Wine
-# would wait on it for every window it hides; LogPixels, the DPI the window lays itself out at.
+# The prefix gets Wine's own fonts. Registry values of the prefix: no crash dialog (a crash must
+# end the program, not wait on a dialog nobody sees); Managed=N, because no window manager runs on
+# the virtual display and Wine would wait on it for every window it hides; LogPixels, the DPI the
+# window lays itself out at.
 
 wine_loader=/usr/lib/wine/wine64
 
