@@ -9,9 +9,9 @@
 #include <set>
 
 #include "LogFixture.h"
-#include "support/ScopedLogEngine.h"
 #include "logdb/LogBackup.h"
 #include "logdb/SqliteDatabase.h"
+#include "support/ScopedLogEngine.h"
 
 namespace zorvik::logops_test {
 namespace {
@@ -44,6 +44,7 @@ class BackedUpSqlite final : public logdb::Database {
   std::int64_t RecordsAffected() const override { return inner_->RecordsAffected(); }
   const std::string& Path() const override { return inner_->Path(); }
   bool NeedsBackupBeforeWriting() const noexcept override { return true; }
+  logdb::StatementDialect Dialect() const noexcept override { return inner_->Dialect(); }
   // Every write of an Add lies inside its transaction; Log Clean writes with Execute.
   void BeginTrans() override {
     FirstWrite();
@@ -141,7 +142,8 @@ TEST_F(LogBackup, ACopyThatCannotBeMadeLeavesTheLogAsItWasWithOneBox) {
   };
   for (const Block& block : blocks) {
     block.apply();
-    const bool blocksWrites = std::string(block.what) != "a read-only folder" || !folderTakesFiles();
+    const bool blocksWrites =
+        std::string(block.what) != "a read-only folder" || !folderTakesFiles();
     block.undo();
     if (!blocksWrites) continue;
     for (const Action& action : actions) {

@@ -10,33 +10,16 @@
 #include "core/DateText.h"
 #include "core/FailureReport.h"
 #include "host/Platform.h"
+#include "logdb/dao/ComHolders.h"
+#include "logdb/dao/DaoEngine.h"
 #include "ui/win/WinDialogs.h"
 #include "ui/win/WinPlatform.h"
 #include "ui/win/WinProgram.h"
 
-namespace {
-
-// COM for the shell's help-page viewer, for the lifetime of the program.
-class ComScope {
- public:
-  ComScope()
-      : initialised_(
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialised_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  ComScope com;
+  // COM for DAO (DXKeeper's Jet logs) and the shell's help-page viewer, for the whole run.
+  const zorvik::logdb::dao::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  zorvik::logdb::dao::UseDaoForJetLogs();
   zorvik::SetShortDatePattern(zorvik::ui::win::UserShortDatePattern());
   try {
     zorvik::ui::win::WinProgram program(zorvik::host::MakeDdeClient(),
