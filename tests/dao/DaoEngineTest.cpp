@@ -39,12 +39,7 @@ std::string Bytes(const std::string& path) {
 class DaoEngine : public ::testing::Test {
  protected:
   DaoEngine() {
-    log.AddQso({});
-    Qso stray;
-    stray.sent = "N";
-    stray.rcvd = "N";
-    log.AddQso(stray);
-    log.SetProgress("230", std::string(44, 'W'));
+    AddOneToQueueAndOneToClean(log);
     zorvik::testing::WriteJetRoutedLog(logdb::Utf8Path(jet), "log.sqlite");
   }
   ScratchLog log;

@@ -68,15 +68,7 @@ class BackedUpSqlite final : public logdb::Database {
 
 class LogBackup : public ::testing::Test {
  protected:
-  LogBackup() {
-    // One contact that Add queues, one whose QSL letters Log Clean blanks.
-    log.AddQso({});
-    Qso stray;
-    stray.sent = "N";
-    stray.rcvd = "N";
-    log.AddQso(stray);
-    log.SetProgress("230", std::string(44, 'W'));
-  }
+  LogBackup() { AddOneToQueueAndOneToClean(log); }
   std::vector<std::string> backupAtFirstWrite;
   zorvik::testing::ScopedLogEngine engine{
       logdb::LogFileKind::kSqlite, [this](const std::string& path) {

@@ -160,6 +160,15 @@ std::string ScratchLog::Dump() {
   return out;
 }
 
+void AddOneToQueueAndOneToClean(ScratchLog& log) {
+  log.AddQso({});
+  Qso stray;
+  stray.sent = "N";
+  stray.rcvd = "N";
+  log.AddQso(stray);
+  log.SetProgress("230", std::string(44, 'W'));
+}
+
 std::string BandModesWith(std::initializer_list<int> worked, char other) {
   std::string text(44, other);
   for (int p : worked) text[static_cast<std::size_t>(p) - 1] = 'W';

@@ -91,6 +91,10 @@ class ScratchLog {
   sqlite3* db_ = nullptr;
 };
 
+// One contact that Add queues (entity 230, every slot "W") and one whose QSL letters Log Clean
+// blanks.
+void AddOneToQueueAndOneToClean(ScratchLog& log);
+
 // A BandModes text with "W" at the given 1-based positions and "-" elsewhere.
 std::string BandModesWith(std::initializer_list<int> worked, char other = '-');
 

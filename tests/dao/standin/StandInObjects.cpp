@@ -17,6 +17,7 @@ using logdb::Value;
 constexpr int kObjectClosed = 3420;
 constexpr int kNoTransaction = 3034;
 constexpr int kDateType = 8, kTextType = 10;  // dbDate, dbText
+constexpr int kConversionError = 3421;
 
 [[noreturn]] void ThrowClosed() {
   throw Failure(kObjectClosed, "Object invalid or no longer set.");
@@ -66,24 +67,21 @@ Engine::Engine() {
     ++depth_;
     return UniqueVariant();
   });
-  Member(L"CommitTrans", [this](const Arguments&) {
-    if (depth_ == 0)
-      throw Failure(
-          kNoTransaction,
-          "You tried to commit or rollback a transaction without first beginning a transaction.");
-    for (Database* db : open_) db->Sqlite().CommitTrans();
-    --depth_;
-    return UniqueVariant();
-  });
-  Member(L"Rollback", [this](const Arguments&) {
-    if (depth_ == 0)
-      throw Failure(
-          kNoTransaction,
-          "You tried to commit or rollback a transaction without first beginning a transaction.");
-    for (Database* db : open_) db->Sqlite().Rollback();
-    --depth_;
-    return UniqueVariant();
-  });
+  // CommitTrans and Rollback end the innermost level of every open database.
+  const auto endLevel = [this](auto end) {
+    return [this, end](const Arguments&) {
+      if (depth_ == 0) {
+        throw Failure(kNoTransaction,
+                      "You tried to commit or rollback a transaction without first beginning a "
+                      "transaction.");
+      }
+      for (Database* db : open_) end(db->Sqlite());
+      --depth_;
+      return UniqueVariant();
+    };
+  };
+  Member(L"CommitTrans", endLevel([](logdb::SqliteDatabase& db) { db.CommitTrans(); }));
+  Member(L"Rollback", endLevel([](logdb::SqliteDatabase& db) { db.Rollback(); }));
   Member(L"SetOption", [](const Arguments& a) {
     a.At(1);  // both arguments are required; Jet's locking has no SQLite counterpart
     return UniqueVariant();
@@ -202,7 +200,12 @@ Field::Field(Recordset& set, std::string name) : set_(&set), name_(std::move(nam
         const Value value = set_->Set().Fields(name_);
         return logdb::dao::ToVariant(value, date);
       },
-      [this](const Arguments& a) {
+      [this, date](const Arguments& a) {
+        // Jet would read a text for a date by the user's locale; Zorvik must send dates as
+        // dates, so the stand-in refuses a text there.
+        if (date && a.Raw(0).vt == VT_BSTR) {
+          throw Failure(kConversionError, "Data type conversion error.");
+        }
         set_->Set().SetField(name_, a.At(0));
         return UniqueVariant();
       });

@@ -18,6 +18,9 @@ class SqliteDatabase;
 // are the SQLite engine's numbers and descriptions (3021, 3024, 3061, 3077, 3265, 3026, ...) and
 // DAO's own where DAO would raise them (3034, 3265 from Fields, 3420 after Close).
 //
+// Stricter than Jet in one point: a text written to a date field is refused (3421) instead of
+// being read by the user's locale, since Zorvik must send dates as VT_DATE.
+//
 // What it cannot show about Jet: Jet's locking, its text comparison in a log whose columns are
 // case-sensitive (SQLite's collation applies), its dynaset caching after a rollback, its date
 // handling beyond the conversion (QSO_Begin and QSO_End are given as VT_DATE, as Jet's Date/Time
