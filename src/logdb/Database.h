@@ -24,8 +24,9 @@ class Database {
   // Opens an existing log for reading and writing (shared) with the engine its first bytes name
   // (LogEngines.h): SQLite's header opens with SQLite, Jet's with the Jet engine where one is
   // registered. Never creates a file. Fails with 3024 (no such file, or a folder), 3343 (empty,
-  // not a log database, or a Jet log without a Jet engine), and with the engine's own failures
-  // (3078 a table missing, 3218/3260 locked, ...).
+  // not a log database, or a Jet log without a Jet engine), 429 (Windows: DAO is not
+  // registered), and with the engine's own failures (3078 a table missing, 3218/3260 locked,
+  // ...).
   static std::unique_ptr<Database> Open(const std::string& path);
 
   virtual ~Database() = default;
