@@ -33,20 +33,35 @@ std::string BuildCandidateStatement(const CandidateCriteria& c) {
          " Order By DXCCID, [Band], Mode, QSO_End DESC";
 }
 
-std::string BuildQueuedSlotClearStatement(const CandidateCriteria& c) {
-  // Entity codes compare without regard to case, as the walk compares them (QueuedSlots), also
-  // in a log whose columns lack COLLATE NOCASE; band and mode exactly, since "ssb" is not
-  // DXKeeper's SSB slot. A queue row without an entity stands for the code ''. Null band or mode
+std::vector<std::string> BuildQueuedSlotClearStatements(const CandidateCriteria& c,
+                                                        const std::set<QueuedSlots::Slot>& queued,
+                                                        StatementDialect dialect) {
+  const std::string update = "Update QSOs Set QSL_Rcvd='' ";
+  if (dialect == StatementDialect::kJet) {
+    // Jet compares text without regard to case, entity codes as the walk does; StrComp with
+    // binary comparison (0) makes band and mode exact. A queue row without an entity stands for
+    // the code ''.
+    std::vector<std::string> statements;
+    for (const auto& [dxccid, band, mode] : queued) {
+      const std::string b = QuoteText(band), m = QuoteText(mode);
+      statements.push_back(update + CandidateCondition(c) + " And QSL_Rcvd Is Null And DXCCID = '" +
+                           QuoteText(dxccid) + "' And Band = '" + b + "' And Mode = '" + m +
+                           "' And StrComp(Band, '" + b + "', 0) = 0 And StrComp(Mode, '" + m +
+                           "', 0) = 0");
+    }
+    return statements;
+  }
+  // SQLite: the entity compared without regard to case also in a log whose columns lack COLLATE
+  // NOCASE; band and mode exactly, since "ssb" is not DXKeeper's SSB slot; Null band or mode
   // never matches. The first In, band and mode by the columns' own collation, says nothing more
-  // (it holds whenever the exact one does) but lets an index on entity, band and mode go straight
-  // to the queued slots. The rows are found first and written in rowid order, so a large log is
-  // written front to back instead of all over the file.
+  // (it holds whenever the exact one does) but lets an index on entity, band and mode go
+  // straight to the queued slots. The rows are found first and written in rowid order, so a
+  // large log is written front to back instead of all over the file.
   const std::string queueSlots = "(Select ifnull(dxccid, ''), band, mode From PrintQueue)";
-  return "Update QSOs Set QSL_Rcvd='' Where QSL_Rcvd Is Null And rowid In (Select rowid From "
-         "QSOs " +
-         CandidateCondition(c) + " And (DXCCID Collate NoCase, Band, Mode) In " + queueSlots +
-         " And (DXCCID Collate NoCase, Band Collate Binary, Mode Collate Binary) In " + queueSlots +
-         ")";
+  return {update + "Where QSL_Rcvd Is Null And rowid In (Select rowid From QSOs " +
+          CandidateCondition(c) + " And (DXCCID Collate NoCase, Band, Mode) In " + queueSlots +
+          " And (DXCCID Collate NoCase, Band Collate Binary, Mode Collate Binary) In " +
+          queueSlots + ")"};
 }
 
 }  // namespace zorvik::logdb

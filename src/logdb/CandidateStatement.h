@@ -1,6 +1,11 @@
 #pragma once
 
+#include <set>
 #include <string>
+#include <vector>
+
+#include "logdb/Database.h"
+#include "logdb/QueuedSlots.h"
 
 namespace zorvik::logdb {
 
@@ -19,12 +24,18 @@ struct CandidateCriteria {
 // statement keeps its meaning whatever the user typed.
 std::string BuildCandidateStatement(const CandidateCriteria& criteria);
 
-// The update that gives an empty QSL_Rcvd to every candidate (same conditions as above) whose
+// The updates that give an empty QSL_Rcvd to every candidate (same conditions as above) whose
 // slot, entity with band and mode, already has a row in PrintQueue and whose QSL_Rcvd is Null.
 // Such candidates are never queued, and they leave a run with '' whatever they had; the ones
-// that already have '' are not written at all. One statement instead of a write per contact.
-// Which slots count as queued must agree with QueuedSlots (entity codes without regard to
-// case, band and mode exactly).
-std::string BuildQueuedSlotClearStatement(const CandidateCriteria& criteria);
+// that already have '' are not written at all. Which slots count as queued must agree with
+// QueuedSlots (entity codes without regard to case, band and mode exactly).
+// - SQLite: one statement that finds the slots in PrintQueue itself (`queued` is not read),
+//   tuned for SQLite's indexes and collations.
+// - Jet: one statement per slot of `queued`, each narrowed to its entity, band and mode (so an
+//   index on them serves it), exact by Jet's StrComp. A statement that finds the slots itself
+//   would compare every candidate with every queue row: Jet has no collations to tune.
+std::vector<std::string> BuildQueuedSlotClearStatements(const CandidateCriteria& criteria,
+                                                        const std::set<QueuedSlots::Slot>& queued,
+                                                        StatementDialect dialect);
 
 }  // namespace zorvik::logdb

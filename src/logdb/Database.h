@@ -8,9 +8,14 @@
 
 namespace zorvik::logdb {
 
+// The statement dialect an engine reads. Every engine takes the statements as the log operations
+// write them, in DXKeeper's dialect (Jet's, which the SQLite engine translates); a statement
+// builder with a better form for one engine asks which one it writes for.
+enum class StatementDialect { kJet, kSqlite };
+
 // An open log database: the DAO-style handle the log operations work through, whatever engine
-// reads the file (SqliteDatabase.h; DAO over Jet on Windows). Statements are written in
-// DXKeeper's dialect; each engine reads them its own way.
+// reads the file (SqliteDatabase.h; DAO over Jet on Windows, dao/DaoDatabase.h). Statements are
+// written in DXKeeper's dialect; each engine reads them its own way.
 //
 // Not copyable; closes the file when destroyed. Record sets opened from it must be destroyed
 // before it. All methods not marked noexcept throw zorvik::Failure on failure.
@@ -19,8 +24,9 @@ class Database {
   // Opens an existing log for reading and writing (shared) with the engine its first bytes name
   // (LogEngines.h): SQLite's header opens with SQLite, Jet's with the Jet engine where one is
   // registered. Never creates a file. Fails with 3024 (no such file, or a folder), 3343 (empty,
-  // not a log database, or a Jet log without a Jet engine), and with the engine's own failures
-  // (3078 a table missing, 3218/3260 locked, ...).
+  // not a log database, or a Jet log without a Jet engine), 429 (Windows: DAO is not
+  // registered), and with the engine's own failures (3078 a table missing, 3218/3260 locked,
+  // ...).
   static std::unique_ptr<Database> Open(const std::string& path);
 
   virtual ~Database() = default;
@@ -38,6 +44,9 @@ class Database {
   virtual std::int64_t RecordsAffected() const = 0;
 
   virtual const std::string& Path() const = 0;
+
+  // The dialect the engine reads beyond DXKeeper's statements as written.
+  virtual StatementDialect Dialect() const noexcept = 0;
 
   // True for an engine whose commit cannot be trusted to leave the file whole if it is cut
   // short: Add and Log Clean then copy the log aside before their first write (LogBackup.h).

@@ -133,7 +133,11 @@ void Load(AppContext& ctx, Run& run) {
   // end: two writes for most of them). The walk skips those slots by the queue's own rows.
   QueuedSlots queued;
   const auto clearQueuedSlots = [&] {
-    if (queueRows > 0) s.LogDb->Execute(BuildQueuedSlotClearStatement(criteria));
+    if (queueRows == 0) return;
+    for (const std::string& statement :
+         BuildQueuedSlotClearStatements(criteria, queued.Slots(), s.LogDb->Dialect())) {
+      s.LogDb->Execute(statement);
+    }
   };
   // The reading comes first because any write through Execute drops the fields the candidate
   // set holds (entity, band and mode of every candidate, read along with the set). The clear

@@ -15,14 +15,18 @@ namespace zorvik::logdb {
 // row with a Null band or mode stands for no slot.
 class QueuedSlots {
  public:
+  // Entity code (lower case), band, mode.
+  using Slot = std::tuple<std::string, std::string, std::string>;
+
   // Reads every row of `queue` from its first; an empty set gives no slots. Moves the set's
   // position. Throws the layer's failures.
   static QueuedSlots Read(Recordset& queue);
 
   bool Contains(const Value& dxccid, const Value& band, const Value& mode) const;
+  const std::set<Slot>& Slots() const { return slots_; }
 
  private:
-  std::set<std::tuple<std::string, std::string, std::string>> slots_;
+  std::set<Slot> slots_;
 };
 
 }  // namespace zorvik::logdb

@@ -18,7 +18,9 @@ class Database;
 // - RecordCount() counts every row of the set (read it after MoveLast, as callers do);
 // - FindFirst/FindNext take a criterion "Field = 'value'" or "Field='value'" (a doubled
 //   apostrophe inside the value stands for one); a hit makes that row current and clears NoMatch,
-//   a miss sets NoMatch and leaves no current row; a criterion of any other form fails with 3077;
+//   a miss sets NoMatch and leaves the position undefined (DAO's word; SQLite's set has no
+//   current row then), so callers act on a row only when NoMatch is false; a criterion the
+//   engine cannot read fails with 3077 (SQLite's takes only the form above, Jet any condition);
 // - Edit ... SetField ... Update changes the current row, which stays current; AddNew ... SetField
 //   ... Update appends a row (starting with the table's defaults) to the table and to the end of
 //   the set, and leaves the position where it was before AddNew; a row begun with AddNew and never

@@ -39,6 +39,7 @@ class SqliteDatabase final : public Database {
   std::int64_t RecordsAffected() const override;
   const std::string& Path() const override;
   bool NeedsBackupBeforeWriting() const noexcept override { return false; }
+  StatementDialect Dialect() const noexcept override { return StatementDialect::kSqlite; }
 
   void BeginTrans() override;
   void CommitTrans() override;

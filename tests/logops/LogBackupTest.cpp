@@ -9,9 +9,9 @@
 #include <set>
 
 #include "LogFixture.h"
-#include "support/ScopedLogEngine.h"
 #include "logdb/LogBackup.h"
 #include "logdb/SqliteDatabase.h"
+#include "support/ScopedLogEngine.h"
 
 namespace zorvik::logops_test {
 namespace {
@@ -44,6 +44,7 @@ class BackedUpSqlite final : public logdb::Database {
   std::int64_t RecordsAffected() const override { return inner_->RecordsAffected(); }
   const std::string& Path() const override { return inner_->Path(); }
   bool NeedsBackupBeforeWriting() const noexcept override { return true; }
+  logdb::StatementDialect Dialect() const noexcept override { return inner_->Dialect(); }
   // Every write of an Add lies inside its transaction; Log Clean writes with Execute.
   void BeginTrans() override {
     FirstWrite();
@@ -67,15 +68,7 @@ class BackedUpSqlite final : public logdb::Database {
 
 class LogBackup : public ::testing::Test {
  protected:
-  LogBackup() {
-    // One contact that Add queues, one whose QSL letters Log Clean blanks.
-    log.AddQso({});
-    Qso stray;
-    stray.sent = "N";
-    stray.rcvd = "N";
-    log.AddQso(stray);
-    log.SetProgress("230", std::string(44, 'W'));
-  }
+  LogBackup() { AddOneToQueueAndOneToClean(log); }
   std::vector<std::string> backupAtFirstWrite;
   zorvik::testing::ScopedLogEngine engine{
       logdb::LogFileKind::kSqlite, [this](const std::string& path) {
@@ -141,7 +134,8 @@ TEST_F(LogBackup, ACopyThatCannotBeMadeLeavesTheLogAsItWasWithOneBox) {
   };
   for (const Block& block : blocks) {
     block.apply();
-    const bool blocksWrites = std::string(block.what) != "a read-only folder" || !folderTakesFiles();
+    const bool blocksWrites =
+        std::string(block.what) != "a read-only folder" || !folderTakesFiles();
     block.undo();
     if (!blocksWrites) continue;
     for (const Action& action : actions) {

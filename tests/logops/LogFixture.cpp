@@ -2,9 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "logdb/LogSchema.h"
+#include "support/JetRoutedLog.h"
 #include "support/TempFolder.h"
 
 namespace zorvik::logops_test {
@@ -18,8 +20,20 @@ void Check(sqlite3* db, int rc, const std::string& what) {
 
 }  // namespace
 
+bool ThroughDao() {
+  const char* engine = std::getenv("ZORVIK_LOG_ENGINE");
+  return engine != nullptr && std::string(engine) == "dao";
+}
+
 ScratchLog::ScratchLog(TextColumns columns)
-    : dir_(testing::MakeTempFolder("zorvik-logops")), path_((dir_ / "log.sqlite").string()) {
+    : dir_(testing::MakeTempFolder("zorvik-logops")),
+      path_((dir_ / "log.sqlite").string()),
+      programPath_(path_) {
+  if (ThroughDao()) {
+    testing::WriteJetRoutedLog(dir_ / "log.mdb", "log.sqlite");
+    programPath_ = (dir_ / "log.mdb").string();
+    columns = TextColumns::kNoCase;
+  }
   std::string schema(logdb::LogSchemaSql());
   if (columns == TextColumns::kBinary) {
     const std::string collation = " COLLATE NOCASE";
@@ -30,6 +44,7 @@ ScratchLog::ScratchLog(TextColumns columns)
 }
 
 ScratchLog::~ScratchLog() {
+  if (whenGone) whenGone(*this);
   Disconnect();
   std::error_code ec;
   std::filesystem::remove_all(dir_, ec);
@@ -143,6 +158,15 @@ std::string ScratchLog::Dump() {
     }
   }
   return out;
+}
+
+void AddOneToQueueAndOneToClean(ScratchLog& log) {
+  log.AddQso({});
+  Qso stray;
+  stray.sent = "N";
+  stray.rcvd = "N";
+  log.AddQso(stray);
+  log.SetProgress("230", std::string(44, 'W'));
 }
 
 std::string BandModesWith(std::initializer_list<int> worked, char other) {

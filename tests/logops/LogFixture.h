@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,8 +36,16 @@ struct Qso {
 // regard to case), or as in a log whose columns were declared without COLLATE NOCASE.
 enum class TextColumns { kNoCase, kBinary };
 
+// Which engine this run of the suite reaches its logs through: SQLite itself, or, when the
+// environment says ZORVIK_LOG_ENGINE=dao (the Windows build under Wine), the DAO engine over the
+// test stand-in (tests/dao/standin), each log then opened through a Jet-routed file.
+bool ThroughDao();
+
 // A fresh log with the program's schema in a temporary folder, plus raw SQLite access to set it
 // up and inspect it behind the program's back.
+//
+// Through DAO, Path() is the Jet-routed file beside the SQLite log, and the columns are always
+// case-blind: a Jet log compares all text without regard to case.
 class ScratchLog {
  public:
   explicit ScratchLog(TextColumns columns = TextColumns::kNoCase);
@@ -44,7 +53,11 @@ class ScratchLog {
   ScratchLog(const ScratchLog&) = delete;
   ScratchLog& operator=(const ScratchLog&) = delete;
 
-  const std::string& Path() const { return path_; }
+  // Called with every scratch log just before it goes, when set (LogDumps.cpp).
+  static inline std::function<void(ScratchLog&)> whenGone;
+
+  // The log as the program opens it.
+  const std::string& Path() const { return programPath_; }
   std::string Folder() const { return dir_.string(); }
 
   void Exec(const std::string& sql);
@@ -73,9 +86,14 @@ class ScratchLog {
  private:
   sqlite3* Db();
   std::filesystem::path dir_;
-  std::string path_;
+  std::string path_;  // the SQLite file
+  std::string programPath_;
   sqlite3* db_ = nullptr;
 };
+
+// One contact that Add queues (entity 230, every slot "W") and one whose QSL letters Log Clean
+// blanks.
+void AddOneToQueueAndOneToClean(ScratchLog& log);
 
 // A BandModes text with "W" at the given 1-based positions and "-" elsewhere.
 std::string BandModesWith(std::initializer_list<int> worked, char other = '-');

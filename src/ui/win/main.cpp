@@ -8,14 +8,16 @@
 #include "core/DateText.h"
 #include "core/FailureReport.h"
 #include "host/Platform.h"
-#include "ui/win/ComScope.h"
+#include "logdb/dao/ComHolders.h"
+#include "logdb/dao/DaoEngine.h"
 #include "ui/win/WinDialogs.h"
 #include "ui/win/WinPlatform.h"
 #include "ui/win/WinProgram.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // COM for the shell's help-page viewer, for the lifetime of the program.
-  const zorvik::ui::win::ComScope com(COINIT_DISABLE_OLE1DDE);
+  // COM for DAO (DXKeeper's Jet logs) and the shell's help-page viewer, for the whole run.
+  const zorvik::logdb::dao::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  zorvik::logdb::dao::UseDaoForJetLogs();
   zorvik::SetShortDatePattern(zorvik::ui::win::UserShortDatePattern());
   try {
     zorvik::ui::win::WinProgram program(zorvik::host::MakeDdeClient(),

@@ -38,7 +38,7 @@
 #include "WindowPicture.h"
 #include "host/win/WideText.h"
 #include "support/win/RealInput.h"
-#include "ui/win/ComScope.h"
+#include "logdb/dao/ComHolders.h"
 #include "ui/win/ControlIds.h"
 
 namespace {
@@ -265,7 +265,7 @@ int main() {
   // Lines end in LF alone: the scripts that read them run on Linux.
   _setmode(_fileno(stdout), _O_BINARY);
   // The picture is encoded by the Windows Imaging Component, a COM server.
-  const zorvik::ui::win::ComScope com;
+  const zorvik::logdb::dao::ComApartment com;
 
   std::wstring commandLine = L"\"" + ToWide(program) + L"\"";
   STARTUPINFOW startup{};

@@ -1,0 +1,287 @@
+// The DAO engine through COM automation, against the stand-in that plays DAO 3.6 over SQLite
+// (standin/, registered in the Wine prefix by scripts/dao-standin): the engine choice, DAO
+// missing, failure numbers, transactions and the backup before writing. The log operations as a
+// whole run through DAO in tests/logops (zorvik_logops_tests_dao).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+
+#include "LogFixture.h"
+#include "logdb/LogBackup.h"
+#include "logdb/SqliteDatabase.h"
+#include "logdb/Utf8Path.h"
+#include "logdb/dao/DaoDatabase.h"
+#include "support/ComForTheRun.h"
+#include "support/JetRoutedLog.h"
+#include "support/ScopedLogEngine.h"
+
+namespace zorvik::logops_test {
+namespace {
+
+namespace fs = std::filesystem;
+using logdb::Database;
+using logdb::dao::DaoDatabase;
+
+[[maybe_unused]] const auto* const kCom =
+    ::testing::AddGlobalTestEnvironment(new zorvik::testing::ComForTheRun);
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(logdb::Utf8Path(path), std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<no file>";
+}
+
+// A scratch log with one contact Add queues and one whose QSL letters Log Clean blanks, and the
+// Jet-routed file that opens it with DAO.
+class DaoEngine : public ::testing::Test {
+ protected:
+  DaoEngine() {
+    AddOneToQueueAndOneToClean(log);
+    zorvik::testing::WriteJetRoutedLog(logdb::Utf8Path(jet), "log.sqlite");
+  }
+  ScratchLog log;
+  const std::string jet = log.Folder() + "\\log.mdb";
+  zorvik::testing::ScopedLogEngine dao{
+      logdb::LogFileKind::kJet,
+      [](const std::string& path) -> std::unique_ptr<Database> { return DaoDatabase::Open(path); }};
+};
+
+TEST_F(DaoEngine, TheFirstBytesChooseTheEngine) {
+  struct Case {
+    std::string path;
+    bool dao;
+  };
+  for (const Case& c : {Case{jet, true}, Case{log.Path(), false}}) {
+    SCOPED_TRACE(c.path);
+    const std::unique_ptr<Database> db = Database::Open(c.path);
+    EXPECT_EQ(dynamic_cast<DaoDatabase*>(db.get()) != nullptr, c.dao);
+    EXPECT_EQ(dynamic_cast<logdb::SqliteDatabase*>(db.get()) != nullptr, !c.dao);
+    EXPECT_EQ(db->NeedsBackupBeforeWriting(), c.dao);
+    EXPECT_EQ(db->Dialect(),
+              c.dao ? logdb::StatementDialect::kJet : logdb::StatementDialect::kSqlite);
+    const auto qsos = db->OpenRecordset("Select * From QSOs");
+    qsos->MoveLast();
+    EXPECT_EQ(qsos->RecordCount(), 2);
+    EXPECT_EQ(qsos->Fields("qso_begin").ToText(), "2004-05-01 12:00:00");
+  }
+}
+
+// DAO's failures reach the layer with the numbers and descriptions the engine raised, 3021
+// included: here the SQLite engine's own, passed through EXCEPINFO, or DAO's where DAO raises
+// the failure itself (a field its Fields collection lacks).
+TEST_F(DaoEngine, FailuresKeepTheEnginesNumbersAndDescriptions) {
+  using Action = std::function<void(Database&)>;
+  struct Case {
+    const char* what;
+    int number;
+    Action act;
+    const char* daoDescription;  // nullptr: the SQLite engine's
+  };
+  log.Exec("DELETE FROM PrintQueue");
+  const Case cases[] = {
+      {"MoveFirst on an empty set", err::kNoCurrentRecord,
+       [](Database& db) { db.OpenRecordset("Select * From PrintQueue")->MoveFirst(); }, nullptr},
+      {"a field the set lacks", err::kUnknownField,
+       [](Database& db) { db.OpenRecordset("Select * From QSOs")->Fields("Nope"); },
+       "Item not found in this collection."},
+      {"a field the statement's table lacks", err::kStatementUnknownField,
+       [](Database& db) { db.Execute("Update QSOs Set Nope = ''"); }, nullptr},
+      {"a statement that cannot be read", err::kSyntaxError,
+       [](Database& db) { db.Execute("Update QSOs Set"); }, nullptr},
+      {"a criterion that cannot be read", err::kCriterionSyntax,
+       [](Database& db) { db.OpenRecordset("Select * From QSOs")->FindFirst("Call Like 'D*'"); },
+       nullptr},
+  };
+  const auto failureOf = [](const Action& act, Database& db) {
+    try {
+      act(db);
+    } catch (const Failure& f) {
+      return std::to_string(f.Number()) + " : " + f.Description();
+    }
+    return std::string("no failure");
+  };
+  const std::unique_ptr<Database> direct = Database::Open(log.Path());
+  const std::unique_ptr<Database> throughDao = Database::Open(jet);
+  for (const Case& c : cases) {
+    const std::string prefix = std::to_string(c.number) + " : ";
+    const std::string expected = failureOf(c.act, *direct);
+    EXPECT_EQ(expected.rfind(prefix, 0), 0u) << c.what << ": " << expected;
+    EXPECT_EQ(failureOf(c.act, *throughDao),
+              c.daoDescription ? prefix + c.daoDescription : expected)
+        << c.what;
+  }
+  try {
+    DaoDatabase::Open(log.Folder() + "\\gone.mdb");
+    ADD_FAILURE() << "a missing log opened";
+  } catch (const Failure& f) {
+    EXPECT_EQ(f.Number(), err::kFileNotFound) << f.Description();
+  }
+}
+
+// The run's transaction and the per-contact savepoints are the workspace's nested levels.
+TEST_F(DaoEngine, SavepointsNestInsideTheRunsTransaction) {
+  for (const bool commit : {false, true}) {
+    SCOPED_TRACE(commit ? "committed" : "not committed");
+    log.Exec("UPDATE QSOs SET QSL_Sent = NULL, QSL_Rcvd = NULL, Name = 'Hans'");
+    {
+      const std::unique_ptr<Database> db = Database::Open(jet);
+      logdb::Transaction run(*db);
+      db->Execute("Update QSOs Set QSL_Sent = 'A'");
+      {
+        logdb::Savepoint kept(*db);
+        db->Execute("Update QSOs Set QSL_Rcvd = 'C'");
+        kept.Release();
+      }
+      {
+        logdb::Savepoint dropped(*db);
+        db->Execute("Update QSOs Set Name = 'B'");
+        EXPECT_EQ(db->TransactionDepth(), 2);
+      }
+      EXPECT_EQ(db->TransactionDepth(), 1);
+      EXPECT_TRUE(run.Active());
+      if (commit) run.Commit();
+    }
+    const auto expected = commit ? std::vector<std::string>{"A", "C", "Hans"}
+                                 : std::vector<std::string>{"<null>", "<null>", "Hans"};
+    EXPECT_EQ(log.Rows("SELECT QSL_Sent, QSL_Rcvd, Name FROM QSOs WHERE rowid = 1")[0], expected);
+  }
+}
+
+// Takes a key of the prefix's class registration (HKLM\Software\Classes) away, with its values,
+// and puts it back when it goes.
+class RegistrationRemoved {
+ public:
+  explicit RegistrationRemoved(std::wstring key) : key_(L"Software\\Classes\\" + std::move(key)) {
+    Save(key_);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
+  }
+  ~RegistrationRemoved() {
+    for (const auto& [key, name, value] : saved_) {
+      RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.empty() ? nullptr : name.c_str(),
+                      REG_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  RegistrationRemoved(const RegistrationRemoved&) = delete;
+  RegistrationRemoved& operator=(const RegistrationRemoved&) = delete;
+
+ private:
+  // Every text value below `key`, subkeys included.
+  void Save(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+      return;
+    }
+    wchar_t name[256], value[1024];
+    for (DWORD i = 0;; ++i) {
+      DWORD nameSize = 256, valueSize = sizeof value, type = 0;
+      if (RegEnumValueW(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                        &valueSize) != ERROR_SUCCESS) {
+        break;
+      }
+      if (type == REG_SZ) saved_.push_back({key, name, value});
+    }
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0;; ++i) {
+      DWORD nameSize = 256;
+      if (RegEnumKeyExW(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      subkeys.push_back(key + L"\\" + name);
+    }
+    RegCloseKey(handle);
+    for (const std::wstring& subkey : subkeys) Save(subkey);
+  }
+
+  struct Saved {
+    std::wstring key, name, value;
+  };
+  std::wstring key_;
+  std::vector<Saved> saved_;
+};
+
+// Without DAO registered, a Jet log gives 429 saying what is missing; the program goes on.
+TEST_F(DaoEngine, WithoutDaoTheLogGives429SayingWhatIsMissing) {
+  struct Case {
+    const wchar_t* removed;
+    const char* comAnswer;
+  };
+  const Case cases[] = {
+      {L"DAO.DBEngine.36", "CLSIDFromProgID 0x800401F3"},
+      {L"CLSID\\{00000100-0000-0010-8000-00AA006D2EA4}", "CoCreateInstance 0x80040154"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.comAnswer);
+    const RegistrationRemoved removed(c.removed);
+    try {
+      Database::Open(jet);
+      ADD_FAILURE() << "opened without DAO";
+    } catch (const Failure& f) {
+      EXPECT_EQ(f.Number(), 429);
+      for (const char* part :
+           {"ActiveX component can't create object", "DAO 3.6", "DXKeeper", c.comAnswer}) {
+        EXPECT_NE(f.Description().find(part), std::string::npos) << part << ": " << f.Description();
+      }
+    }
+    Harness h(jet);
+    logdb::LoadQslQueue(h.ctx);
+    ASSERT_EQ(h.dialogs.boxes.size(), 2u);  // Add's box, then the queue count's
+    EXPECT_EQ(h.dialogs.boxes[0].text.rfind("Error code: 429\r\nDescription: ", 0), 0u);
+    EXPECT_EQ(h.dialogs.boxes[1].text.rfind("429 : ", 0), 0u);
+    EXPECT_EQ(h.dde.journal, (std::vector<std::string>{"001closelog", "001openlastlog"}));
+  }
+  EXPECT_EQ(Database::Open(jet)->Dialect(), logdb::StatementDialect::kJet) << "registered again";
+}
+
+// Add and Log Clean copy a Jet log before their first write. The copy is of the Jet-routed file
+// (the stand-in's data lives in the SQLite log beside it); that the copy is the whole log as it
+// was is shown on SQLite by tests/logops/LogBackupTest.cpp.
+TEST_F(DaoEngine, AddAndLogCleanCopyTheLogBeforeWriting) {
+  const std::string backup = logdb::BackupPathFor(jet);
+  std::ofstream(logdb::Utf8Path(backup)) << "an earlier run's backup";
+  Harness h(jet);
+  logdb::LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_EQ(h.view.billboard, "1 QSO records were loaded into the QSL queue.");
+  EXPECT_EQ(h.view.queueCount, "1");
+  EXPECT_EQ(Bytes(backup), Bytes(jet));
+  fs::remove(logdb::Utf8Path(backup));
+  logdb::CleanLog(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_EQ(h.view.billboard,
+            "1 QSL_Rcvd records were cleaned\r\n\r\n1 QSL_Sent records were cleaned");
+  EXPECT_EQ(Bytes(backup), Bytes(jet));
+  std::set<std::string> files;
+  for (const auto& entry : fs::directory_iterator(logdb::Utf8Path(log.Folder()))) {
+    files.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(files, (std::set<std::string>{"log.sqlite", "log.mdb", "log.mdb.zorvik-backup"}));
+}
+
+TEST_F(DaoEngine, ABackupThatCannotBeMadeLeavesTheLogAsItWas) {
+  const std::string backup = logdb::BackupPathFor(jet);
+  fs::create_directory(logdb::Utf8Path(backup));  // a folder where the copy goes
+  struct Action {
+    const char* what;
+    void (*run)(logdb::AppContext&);
+    const char* boxStart;
+  };
+  for (const Action& a : {Action{"Add", &logdb::LoadQslQueue, "Error code: 75\r\nDescription: "},
+                          Action{"Log Clean", &logdb::CleanLog, "75 : "}}) {
+    SCOPED_TRACE(a.what);
+    const std::string before = log.Dump();
+    Harness h(jet);
+    a.run(h.ctx);
+    ASSERT_FALSE(h.dialogs.boxes.empty());
+    EXPECT_EQ(h.dialogs.boxes[0].text.rfind(a.boxStart, 0), 0u) << h.dialogs.boxes[0].text;
+    EXPECT_NE(h.dialogs.boxes[0].text.find(backup), std::string::npos) << h.dialogs.boxes[0].text;
+    EXPECT_EQ(log.Dump(), before);
+  }
+}
+
+}  // namespace
+}  // namespace zorvik::logops_test
