@@ -3,7 +3,9 @@
 # dxkeeper-sim.exe on a virtual display, a user clicking with real mouse input), checked as the
 # Linux demo is (demo_checks.sh) and against the Linux build: the same log through the same steps
 # (Refresh, Log Clean and OK, Add and OK, close) must come out the same, row for row. Then
-# Zorvik.exe's two start-up boxes: DXKeeper not running, DXKeeper not installed.
+# Zorvik.exe's two start-up boxes: DXKeeper not running, DXKeeper not installed. The Windows run
+# is made twice: on the SQLite log, and on the same log opened as a Jet log through the DAO
+# engine over its test stand-in (scripts/demo --dao-standin); both must match the Linux build.
 #
 #   windows_demo_test.sh SOURCE_DIR WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 #
@@ -34,10 +36,15 @@ demo() {  # demo NAME OPTION...
 }
 demo linux --headless --build "$linux_build"
 demo windows --windows --build "$windows_build"
+demo windows-dao --windows --dao-standin --build "$windows_build"
 report_checks || exit 1
 
-check_demo_run "$work/before.sqlite" "$work/windows" "$work/windows.out"
-check "screenshot saved" yes "$([ -s "$work/windows.png" ] && echo yes || echo no)"
+for run in windows windows-dao; do
+  check_demo_run "$work/before.sqlite" "$work/$run" "$work/$run.out"
+  check "$run: screenshot saved" yes "$([ -s "$work/$run.png" ] && echo yes || echo no)"
+done
+check "windows-dao: Zorvik took the log as a Jet log" yes \
+  "$([ -f "$work/windows-dao/DXKeeper/Databases/demo.mdb.zorvik-backup" ] && echo yes || echo no)"
 
 # Row for row what the Linux build made of the same log: every field of every row of QSOs and
 # PrintQueue, in the order of the rows.
@@ -47,24 +54,28 @@ dump() {
     > "$work/$1.dump"
 }
 dump linux
-dump windows
-check "QSOs and PrintQueue row for row as the Linux build left them" \
-  "$(wc -l < "$work/linux.dump") rows, 0 lines differing" \
-  "$(wc -l < "$work/windows.dump") rows, $(diff "$work/linux.dump" "$work/windows.dump" |
-    grep -c '^[<>]') lines differing"
+for run in windows windows-dao; do
+  dump "$run"
+  check "$run: QSOs and PrintQueue row for row as the Linux build left them" \
+    "$(wc -l < "$work/linux.dump") rows, 0 lines differing" \
+    "$(wc -l < "$work/$run.dump") rows, $(diff "$work/linux.dump" "$work/$run.dump" |
+      grep -c '^[<>]') lines differing"
 
-# What the window showed: the caption DXKeeper's journal noted when each command arrived. While
-# Zorvik waited for DXKeeper to take its log back, the window said DXKeeper was unavailable.
-journal="$work/windows/journal.txt"
-running="caption=Zorvik 1.4.2 - (DXKeeper Running)"
-check "caption when closelog arrived" "$running" "$(journal_field "$journal" 001closelog 4)"
-check "caption when openlastlog arrived" "caption=Zorvik 1.4.2 - (DXKeeper UnAvail)" \
-  "$(journal_field "$journal" 001openlastlog 4)"
-check "caption when the window closed" "$running" \
-  "$(journal_field "$journal" 001commandcomplete 4)"
-check "caption before and after the steps" \
-  "Zorvik 1.4.2 - (DXKeeper Running)/Zorvik 1.4.2 - (DXKeeper Running)" \
-  "$(sed -n 's/^caption: //p' "$work/windows/driver.out" | paste -sd/)"
+  # What the window showed: the caption DXKeeper's journal noted when each command arrived.
+  # While Zorvik waited for DXKeeper to take its log back, the window said DXKeeper was
+  # unavailable.
+  journal="$work/$run/journal.txt"
+  running="caption=Zorvik 1.4.2 - (DXKeeper Running)"
+  check "$run: caption when closelog arrived" "$running" \
+    "$(journal_field "$journal" 001closelog 4)"
+  check "$run: caption when openlastlog arrived" "caption=Zorvik 1.4.2 - (DXKeeper UnAvail)" \
+    "$(journal_field "$journal" 001openlastlog 4)"
+  check "$run: caption when the window closed" "$running" \
+    "$(journal_field "$journal" 001commandcomplete 4)"
+  check "$run: caption before and after the steps" \
+    "Zorvik 1.4.2 - (DXKeeper Running)/Zorvik 1.4.2 - (DXKeeper Running)" \
+    "$(sed -n 's/^caption: //p' "$work/$run/driver.out" | paste -sd/)"
+done
 
 # The start-up boxes, in the demo's Wine prefix, where the demo's dxkeeper-sim.exe left
 # DXKeeper's settings: with them and no DXKeeper running, then without them. Each box is answered
