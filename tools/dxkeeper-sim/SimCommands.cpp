@@ -11,13 +11,17 @@ constexpr std::string_view kPrefix = "001";
 
 }  // namespace
 
-SimCommands::SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused)
-    : log_(log), journal_(std::move(journal)), refused_(std::move(refused)) {}
+SimCommands::SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused,
+                         std::string countedLog)
+    : log_(log),
+      journal_(std::move(journal)),
+      refused_(std::move(refused)),
+      countedLog_(std::move(countedLog)) {}
 
 bool SimCommands::Run(const std::string& command, const std::string& clientCaption) {
   const std::string word =
       command.starts_with(kPrefix) ? command.substr(kPrefix.size()) : std::string();
-  std::string note = QueueNote(log_.Path());
+  std::string note = QueueNote(countedLog_.empty() ? log_.Path() : countedLog_);
   if (!clientCaption.empty()) note += "\tcaption=" + clientCaption;
   if (!journal_.Append(command, note))
     std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");

@@ -15,8 +15,10 @@ namespace dxkeeper_sim {
 // Problems (a journal line not written, a log that does not reopen) are reported on stderr.
 class SimCommands {
  public:
-  // `log` must outlive this object.
-  SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused);
+  // `log` must outlive this object. The journal counts the queue of `countedLog` (empty: `log`'s
+  // own file).
+  SimCommands(HeldLog& log, CommandJournal journal, std::set<std::string> refused,
+              std::string countedLog = {});
 
   // Runs `command` (UTF-8). Returns true when it is done, false when it is refused (a log that
   // does not reopen refuses "001openlastlog"). A non-empty `clientCaption`, the caption the
@@ -28,6 +30,7 @@ class SimCommands {
   HeldLog& log_;
   CommandJournal journal_;
   std::set<std::string> refused_;
+  std::string countedLog_;
 };
 
 }  // namespace dxkeeper_sim

@@ -29,9 +29,15 @@ inline constexpr OptionText kMuteOption{
 inline constexpr OptionText kJournalOption{"journal", "FILE",
                                            "Append every command received to FILE.", nullptr};
 
+inline constexpr OptionText kQueueLogOption{
+    "queue-log", "PATH",
+    "SQLite log whose committed queue rows the journal counts (default: the --log one; for a Jet "
+    "log played by the test stand-in for DAO, the SQLite log behind it).",
+    nullptr};
+
 inline constexpr OptionText kSimOptions[] = {
-    kLogOption,    kCallOption,       kQslModeOption, kDdeCommandOption,
-    kRefuseOption, kNoSettingsOption, kMuteOption,    kJournalOption,
+    kLogOption,        kCallOption, kQslModeOption, kDdeCommandOption, kRefuseOption,
+    kNoSettingsOption, kMuteOption, kJournalOption, kQueueLogOption,
 };
 
 // What the sim serves and how it runs DXKeeper's commands.

@@ -60,8 +60,9 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption noSettingsOption = QtOption(dxkeeper_sim::kNoSettingsOption);
   const QCommandLineOption muteOption = QtOption(dxkeeper_sim::kMuteOption);
   const QCommandLineOption journalOption = QtOption(dxkeeper_sim::kJournalOption);
+  const QCommandLineOption queueLogOption = QtOption(dxkeeper_sim::kQueueLogOption);
   parser.addOptions({logOption, callOption, qslModeOption, ddeCommandOption, refuseOption,
-                     noSettingsOption, muteOption, journalOption});
+                     noSettingsOption, muteOption, journalOption, queueLogOption});
   parser.process(app);  // --help and unknown options end here
 
   if (!parser.isSet(logOption) || !parser.isSet(callOption)) {
@@ -93,7 +94,7 @@ int main(int argc, char* argv[]) {
   dxkeeper_sim::QuitOnSignal quitOnSignal;
   dxkeeper_sim::SimCommands commands(
       log, dxkeeper_sim::CommandJournal(parser.value(journalOption).toStdString()),
-      std::move(refused));
+      std::move(refused), parser.value(queueLogOption).toStdString());
   dxkeeper_sim::SimHost host(behaviour, commands);
   const auto directory = zorvik::host::DdeDirectory();
   if (auto error = host.Listen(directory.string(), zorvik::host::kHostTopic); !error.empty())

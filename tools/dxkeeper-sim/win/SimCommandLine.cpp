@@ -85,6 +85,8 @@ std::variant<SimCommandLine, std::string> ParseCommandLine(const std::vector<std
       line.ddeCommand = *value;
     } else if (name == kRefuseOption.name) {
       line.refused.insert(*value);
+    } else if (name == kQueueLogOption.name) {
+      line.queueLog = *value;
     } else {
       line.journal = *value;
     }

@@ -19,6 +19,7 @@ struct SimCommandLine {
   bool noSettings = false;
   bool mute = false;
   std::string journal;
+  std::string queueLog;  // empty: the --log one
 };
 
 // Reads the arguments (UTF-8, without the program name); "--name value" and "--name=value" both

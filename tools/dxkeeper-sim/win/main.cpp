@@ -92,7 +92,8 @@ int main() {
   if (auto error = log.Open(); !error.empty()) {
     std::fprintf(stderr, "dxkeeper-sim: log not open: %s: %s\n", line.log.c_str(), error.c_str());
   }
-  dxkeeper_sim::SimCommands commands(log, dxkeeper_sim::CommandJournal(line.journal), line.refused);
+  dxkeeper_sim::SimCommands commands(log, dxkeeper_sim::CommandJournal(line.journal), line.refused,
+                                     line.queueLog);
 
   const std::string topic = zorvik::host::kHostTopic;
   const auto bar = topic.find('|');
