@@ -27,18 +27,21 @@ constexpr UINT kCheckFieldMessage = WM_APP + 1;
 constexpr UINT kRunPendingMessage = WM_APP + 2;
 
 constexpr const wchar_t* kWindowClass = L"ZorvikMain";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: a group box paints only its frame and caption, so the window must paint
+// the background behind it (clipped out, the inside of the Action frame stayed as the screen was).
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 // A message that would not fit the billboard at its style's size is drawn smaller, down to this.
 constexpr int kSmallestBillboardPoints = 6;
 
-struct ControlSpec {
+struct ControlLayout {
   ControlId id;
   const design::Control& design;
   const wchar_t* windowClass;
   DWORD style;  // beyond WS_CHILD | WS_VISIBLE
   DWORD exStyle = 0;
-  bool inFrame = false;  // placed relative to grpAction
+  bool inFrame = false;                    // placed relative to grpAction
+  const design::Control* below = nullptr;  // the option under this one in the frame
 };
 
 // Creation order is the tab order (Help, the field, the Action frame, OK, Incl All Ops, the two
@@ -46,12 +49,14 @@ struct ControlSpec {
 // one is a tab stop: the button control moves WS_TABSTOP itself when an option is checked. The
 // frame follows its options, so that it lies below them and ends their group; the labels take
 // no focus.
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {kIdHelp, design::kHelp, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON},
     {kIdTxtCall, design::kTxtCall, WC_EDITW, WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
      WS_EX_CLIENTEDGE},
-    {kIdOptAdd, design::kOptAdd, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 0, true},
-    {kIdOptRefresh, design::kOptRefresh, WC_BUTTONW, BS_AUTORADIOBUTTON, 0, true},
+    {kIdOptAdd, design::kOptAdd, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 0, true,
+     &design::kOptRefresh},
+    {kIdOptRefresh, design::kOptRefresh, WC_BUTTONW, BS_AUTORADIOBUTTON, 0, true,
+     &design::kOptCleanLog},
     {kIdOptCleanLog, design::kOptCleanLog, WC_BUTTONW, BS_AUTORADIOBUTTON, 0, true},
     {kIdGrpAction, design::kGrpAction, WC_BUTTONW, WS_GROUP | WS_CLIPSIBLINGS | BS_GROUPBOX},
     {kIdCmdOk, design::kCmdOk, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON},
@@ -120,7 +125,6 @@ MainWindow::MainWindow() {
     throw WindowsRefused("the window");
   }
   CreateControls();
-  ClipOverlappingOptions();
   AddTooltips();
   LoadIcons();
   ApplyBillboardLook(design::kBillboardLook);
@@ -148,41 +152,39 @@ UniqueFont MainWindow::MakeFont(int pixelHeight, int weight) const {
 }
 
 void MainWindow::CreateControls() {
-  for (const ControlSpec& spec : kControls) {
-    int left = Px(spec.design.rect.left);
-    int top = Px(spec.design.rect.top);
-    if (spec.inFrame) {
+  for (const ControlLayout& layout : kControls) {
+    const TwipsRect& rect = layout.design.rect;
+    int left = Px(rect.left);
+    int top = Px(rect.top);
+    int height = Px(rect.height);
+    if (layout.below) {
+      // The Add option's box reaches into Refresh's, Refresh's into Log Clean's. Windows paints
+      // each box in full, so an overlapping box would wipe the top of the option below whenever
+      // it is redrawn, and would take the clicks on it. The box gives up the overlap at both
+      // ends instead: it ends where the next one starts, and its text stays centred where the
+      // form puts it.
+      const int nextTop = layout.below->rect.top;
+      const int overlap = rect.top + rect.height - nextTop;
+      if (overlap > 0) {
+        top = Px(rect.top + overlap);
+        height = Px(nextTop) - top;
+      }
+    }
+    if (layout.inFrame) {
       left += Px(design::kGrpAction.rect.left);
       top += Px(design::kGrpAction.rect.top);
     }
     const HWND control = CreateWindowExW(
-        spec.exStyle, spec.windowClass, ToWide(spec.design.text).c_str(),
-        WS_CHILD | WS_VISIBLE | spec.style, left, top, Px(spec.design.rect.width),
-        Px(spec.design.rect.height), Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), Instance(), nullptr);
-    if (!control) throw WindowsRefused(spec.design.name);
-    const HFONT font = spec.id == kIdLabel1 ? titleFont_.get() : font_.get();
+        layout.exStyle, layout.windowClass, ToWide(layout.design.text).c_str(),
+        WS_CHILD | WS_VISIBLE | layout.style, left, top, Px(rect.width), height, Handle(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), Instance(), nullptr);
+    if (!control) throw WindowsRefused(layout.design.name);
+    const HFONT font = layout.id == kIdLabel1 ? titleFont_.get() : font_.get();
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   const auto self = reinterpret_cast<DWORD_PTR>(this);
   SetWindowSubclass(Control(kIdTxtCall), &ControlProc, 0, self);
   for (ControlId id : kClickable) SetWindowSubclass(Control(id), &ControlProc, 0, self);
-}
-
-void MainWindow::ClipOverlappingOptions() {
-  // The Add option's box is taller than its text and reaches into Refresh's, Refresh's into Log
-  // Clean's. Each option gives up the part the next one covers, so that it neither paints over
-  // the next option nor takes its clicks; its text stays centred in its full box.
-  const ControlId options[] = {kIdOptAdd, kIdOptRefresh, kIdOptCleanLog};
-  for (std::size_t i = 0; i + 1 < std::size(options); ++i) {
-    RECT own, next;
-    GetWindowRect(Control(options[i]), &own);
-    GetWindowRect(Control(options[i + 1]), &next);
-    const int visibleHeight = std::min(own.bottom, next.top) - own.top;
-    HRGN region = CreateRectRgn(0, 0, own.right - own.left, visibleHeight);
-    // On success the window owns the region.
-    if (region && !SetWindowRgn(Control(options[i]), region, FALSE)) DeleteObject(region);
-  }
 }
 
 void MainWindow::AddTooltips() {
@@ -193,14 +195,14 @@ void MainWindow::AddTooltips() {
   if (!tooltips_) return;  // the window works without them
   // Long tips wrap instead of running across the screen.
   SendMessageW(tooltips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(320, dpi_, 96));
-  for (const ControlSpec& spec : kControls) {
-    if (!spec.design.tooltip) continue;
-    std::wstring text = ToWide(spec.design.tooltip);
+  for (const ControlLayout& layout : kControls) {
+    if (!layout.design.tooltip) continue;
+    std::wstring text = ToWide(layout.design.tooltip);
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(spec.id));
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(layout.id));
     tool.lpszText = text.data();  // copied by the tooltip control
     SendMessageW(tooltips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }

@@ -87,7 +87,6 @@ class MainWindow final : public MainForm, public StartupWindow {
   LRESULT OnRelease(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateControls();
-  void ClipOverlappingOptions();
   void AddTooltips();
   void LoadIcons();
   UniqueFont MakeFont(int pixelHeight, int weight) const;

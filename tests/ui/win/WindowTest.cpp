@@ -36,6 +36,7 @@ using host::win::ToUtf8;
 using testing::FakeDialogs;
 using testing::Key;
 using testing::MouseAt;
+using testing::MouseAtPoint;
 
 constexpr const char* kLogPath = "C:\\DXLab\\DXKeeper\\Databases\\log.mdb";
 constexpr const char* kLogCleanHintStart = "This option will clean-up the QSO log";
@@ -288,6 +289,111 @@ TEST(Win32Window, RefreshRecountsAndLeavesAddSelected) {
   EXPECT_TRUE(rig.Checked(kIdOptAdd));
   EXPECT_FALSE(rig.Checked(kIdOptRefresh));
   EXPECT_EQ(rig.Text(kIdBillBoard), "The QSO counter was refreshed");
+}
+
+TEST(Win32Window, AClickOnAnOptionsTextChoosesThatOption) {
+  // The form lets each option's box reach into the next one's: Add's covers the top of
+  // Refresh's text. Where the user sees an option's text, a click chooses that option.
+  const struct {
+    const char* where;
+    int frameY;  // twips below the top of the Action frame
+    const char* billboardStart;
+    std::vector<std::string> calls;
+  } rows[] = {
+      {"middle of Add", 480, "When checked, this selection will add", {}},
+      {"top of Refresh's text, inside Add's designed box",
+       720,
+       "The QSO counter was refreshed",
+       {"showQueueCount"}},
+      {"middle of Refresh", 795, "The QSO counter was refreshed", {"showQueueCount"}},
+      {"middle of Log Clean", 1110, kLogCleanHintStart, {}},
+  };
+  for (const auto& row : rows) {
+    Rig rig;
+    rig.Start();
+    rig.rec.calls.clear();
+    const int dpi = rig.window.Dpi();
+    POINT point{TwipsToPixels(3000 + 600, dpi), TwipsToPixels(1050 + row.frameY, dpi)};
+    ClientToScreen(rig.window.Handle(), &point);
+    Send({MouseAtPoint(point, MOUSEEVENTF_LEFTDOWN)});
+    rig.Pump();
+    Send({MouseAtPoint(point, MOUSEEVENTF_LEFTUP)});
+    rig.Pump();
+    EXPECT_EQ(rig.Text(kIdBillBoard).rfind(row.billboardStart, 0), 0u)
+        << row.where << ": " << rig.Text(kIdBillBoard);
+    EXPECT_EQ(rig.rec.calls, row.calls) << row.where;
+  }
+}
+
+// A control's pixels, either as the screen shows them or as the control draws itself alone.
+struct Picture {
+  explicit Picture(HWND control) {
+    GetWindowRect(control, &place);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER),
+                      place.right - place.left,
+                      place.top - place.bottom,
+                      1,
+                      32,
+                      BI_RGB};
+    dc = CreateCompatibleDC(nullptr);
+    bitmap =
+        CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    SelectObject(dc, bitmap);
+  }
+  ~Picture() {
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
+  std::vector<DWORD> Pixels() const {
+    GdiFlush();
+    return {bits, bits + (place.right - place.left) * (place.bottom - place.top)};
+  }
+  RECT place{};
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  DWORD* bits = nullptr;
+};
+
+std::vector<DWORD> OnScreen(HWND control) {
+  Picture picture(control);
+  HDC screen = GetDC(nullptr);
+  BitBlt(picture.dc, 0, 0, picture.place.right - picture.place.left,
+         picture.place.bottom - picture.place.top, screen, picture.place.left, picture.place.top,
+         SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  return picture.Pixels();
+}
+
+std::vector<DWORD> DrawnAlone(HWND control) {
+  Picture picture(control);
+  PrintWindow(control, picture.dc, 0);
+  return picture.Pixels();
+}
+
+TEST(Win32Window, TheActionFrameAndItsOptionsShowInFullAfterClicks) {
+  // Choosing an option redraws the one it unchecks; that one's box must not paint over the
+  // option below it.
+  Rig rig;
+  rig.Start();
+  for (ControlId id : {kIdOptCleanLog, kIdOptAdd, kIdOptRefresh, kIdOptCleanLog}) Click(rig, id);
+  for (ControlId id : {kIdOptAdd, kIdOptRefresh, kIdOptCleanLog}) {
+    EXPECT_TRUE(OnScreen(rig.Control(id)) == DrawnAlone(rig.Control(id))) << id;
+  }
+  // A group box draws only its frame and caption: inside it, beside the options, the window's
+  // background shows, not whatever the screen held before.
+  const HWND frame = rig.Control(kIdGrpAction);
+  RECT place;
+  GetWindowRect(frame, &place);
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  const std::vector<DWORD> inside = OnScreen(frame);
+  const int x = TwipsToPixels(75, rig.window.Dpi());  // between the frame's edge and the options
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const DWORD faceBits = RGB(GetBValue(face), GetGValue(face), GetRValue(face));  // DIBs are BGR
+  for (int y = height / 3; y < 2 * height / 3; ++y) {
+    ASSERT_EQ(inside[y * width + x], faceBits) << "row " << y << " of the Action frame";
+  }
 }
 
 TEST(Win32Window, ABusyActionTakesNoInputAndGivesTheFocusBack) {
