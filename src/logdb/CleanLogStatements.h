@@ -7,8 +7,8 @@ namespace zorvik::logdb {
 // The two updates of Log Clean, as DXKeeper's users know them from its statement text, odd
 // spacing included. Only these QSL letters mean something to DXKeeper; anything else keeps a
 // contact out of the Add candidates for good, so it is blanked. Null and empty values are left as
-// they are. The comparisons follow the columns' collation: in DXKeeper's engine, and in a log with
-// COLLATE NOCASE text columns, "y" and "r" are the letters Y and R and stay.
+// they are. Letters compare without regard to case, as in DXKeeper's engine: "y" and "r" are the
+// letters Y and R and stay (on SQLite, CleanLog adds the collation to each comparison).
 inline constexpr std::string_view kCleanReceivedStatement =
     "Update QSOs Set QSL_Rcvd='' "
     "Where QSL_Rcvd <> ''  "

@@ -54,7 +54,6 @@ TEST(ShowQueueCount, MissingLogGivesOneBoxAndKeepsTheLabel) {
 }
 
 TEST(CleanLog, BlanksStrayLettersAndReportsBothCounts) {
-  ScratchLog log;
   struct Row {
     std::optional<std::string> sent, rcvd;
     std::optional<std::string> sentAfter, rcvdAfter;
@@ -76,30 +75,35 @@ TEST(CleanLog, BlanksStrayLettersAndReportsBothCounts) {
       {"s", "y", "", "y"},
       {"n", "yes", "", ""},
   };
-  for (const Row& r : rows) {
-    Qso q;
-    q.sent = r.sent;
-    q.rcvd = r.rcvd;
-    log.AddQso(q);
-  }
-  Harness h(log.Path());
-  h.view.billboard = "start-up warning";
+  // Also in a log whose columns were declared without COLLATE NOCASE.
+  for (const TextColumns columns : {TextColumns::kNoCase, TextColumns::kBinary}) {
+    SCOPED_TRACE(columns == TextColumns::kBinary ? "columns without COLLATE NOCASE" : "");
+    ScratchLog log(columns);
+    for (const Row& r : rows) {
+      Qso q;
+      q.sent = r.sent;
+      q.rcvd = r.rcvd;
+      log.AddQso(q);
+    }
+    Harness h(log.Path());
+    h.view.billboard = "start-up warning";
 
-  CleanLog(h.ctx);
-  EXPECT_TRUE(h.dialogs.boxes.empty());
-  EXPECT_EQ(h.view.billboard,
-            "3 QSL_Rcvd records were cleaned\r\n\r\n6 QSL_Sent records were cleaned");
-  EXPECT_TRUE(h.view.addSelected);
-  EXPECT_TRUE(h.view.okFocused);
-  auto after = log.Rows("SELECT QSL_Sent, QSL_Rcvd FROM QSOs ORDER BY rowid");
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(after[i][0], rows[i].sentAfter.value_or("<null>")) << "row " << i;
-    EXPECT_EQ(after[i][1], rows[i].rcvdAfter.value_or("<null>")) << "row " << i;
-  }
+    CleanLog(h.ctx);
+    EXPECT_TRUE(h.dialogs.boxes.empty());
+    EXPECT_EQ(h.view.billboard,
+              "3 QSL_Rcvd records were cleaned\r\n\r\n6 QSL_Sent records were cleaned");
+    EXPECT_TRUE(h.view.addSelected);
+    EXPECT_TRUE(h.view.okFocused);
+    auto after = log.Rows("SELECT QSL_Sent, QSL_Rcvd FROM QSOs ORDER BY rowid");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(after[i][0], rows[i].sentAfter.value_or("<null>")) << "row " << i;
+      EXPECT_EQ(after[i][1], rows[i].rcvdAfter.value_or("<null>")) << "row " << i;
+    }
 
-  CleanLog(h.ctx);
-  EXPECT_EQ(h.view.billboard,
-            "0 QSL_Rcvd records were cleaned\r\n\r\n0 QSL_Sent records were cleaned");
+    CleanLog(h.ctx);
+    EXPECT_EQ(h.view.billboard,
+              "0 QSL_Rcvd records were cleaned\r\n\r\n0 QSL_Sent records were cleaned");
+  }
 }
 
 TEST(CleanLog, CountsBeyondSixteenBitsAndRunsBothStatements) {
