@@ -330,12 +330,12 @@ struct Picture {
   explicit Picture(HWND control) {
     GetWindowRect(control, &place);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER),
-                      place.right - place.left,
-                      place.top - place.bottom,
-                      1,
-                      32,
-                      BI_RGB};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = place.right - place.left;
+    info.bmiHeader.biHeight = place.top - place.bottom;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     dc = CreateCompatibleDC(nullptr);
     bitmap =
         CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
