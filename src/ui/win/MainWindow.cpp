@@ -23,8 +23,6 @@ using host::win::ToWide;
 // Posted when the database field lost the focus to another control of the window: the check runs
 // when Windows retrieves it, before any input that came after the focus move.
 constexpr UINT kCheckFieldMessage = WM_APP + 1;
-// Posted when a handler was asked for while another one ran.
-constexpr UINT kRunPendingMessage = WM_APP + 2;
 
 constexpr const wchar_t* kWindowClass = L"ZorvikMain";
 // No WS_CLIPCHILDREN: a group box paints only its frame and caption, so the window must paint
@@ -281,9 +279,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kCheckFieldMessage:
       RunHandler(TxtCallLostFocus);
       return 0;
-    case kRunPendingMessage:
-      RunPendingHandlers();
-      return 0;
     case WM_NCDESTROY: {
       // The window is gone; window_ must not destroy it again.
       const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
@@ -428,22 +423,20 @@ void MainWindow::RunHandler(Handler handler) {
   if (!Routing()) return;
   if (inHandler_) {
     // Nothing of the window's own asks while a handler runs (the window takes no input then);
-    // should Windows deliver something anyway, it runs next, never dropped.
+    // should a nested message loop (a box, the file dialog) deliver something anyway, it runs
+    // right after the running handler, never dropped.
     pending_.push_back(handler);
-    PostMessageW(Handle(), kRunPendingMessage, 0, 0);
     return;
   }
   inHandler_ = true;
   RunReported(*ctx_, handler);
-  inHandler_ = false;
-}
-
-void MainWindow::RunPendingHandlers() {
-  while (!pending_.empty() && !inHandler_) {
+  while (!pending_.empty() && Routing()) {
     const Handler next = pending_.front();
     pending_.erase(pending_.begin());
-    RunHandler(next);
+    RunReported(*ctx_, next);
   }
+  pending_.clear();
+  inHandler_ = false;
 }
 
 void MainWindow::Close() {

@@ -103,7 +103,6 @@ class MainWindow final : public MainForm, public StartupWindow {
   // Runs a handler now, or right after the running one (never dropped); a failure that escapes it
   // is reported, never left to end the program.
   void RunHandler(Handler handler);
-  void RunPendingHandlers();
   void OnCommand(int id, int code);
   void OnActivate(WPARAM wParam);
   void Close();
