@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -68,13 +69,45 @@ std::string WithFourDigitYear(std::string pattern) {
   return pattern;
 }
 
-std::string UserShortDatePattern() {
+std::string ShortDatePatternOf(const wchar_t* locale) {
   wchar_t pattern[LOCALE_NAME_MAX_LENGTH * 2] = {};
-  if (!GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, pattern,
-                       static_cast<int>(std::size(pattern)))) {
+  if (!GetLocaleInfoEx(locale, LOCALE_SSHORTDATE, pattern, static_cast<int>(std::size(pattern)))) {
     return "M/d/yyyy";
   }
   return WithFourDigitYear(host::win::ToUtf8(pattern));
+}
+
+LocaleMonthNames MonthNamesOf(const wchar_t* locale) {
+  LocaleMonthNames names;
+  for (int month = 0; month < 12; ++month) {
+    std::vector<std::wstring> spellings;
+    for (const LCTYPE type : {LCTYPE{LOCALE_SMONTHNAME1}, LCTYPE{LOCALE_SABBREVMONTHNAME1}}) {
+      for (const LCTYPE form : {LCTYPE{0}, LCTYPE{LOCALE_RETURN_GENITIVE_NAMES}}) {
+        wchar_t name[80] = {};
+        if (!GetLocaleInfoEx(locale, (type + month) | form, name, 80) || name[0] == L'\0') {
+          continue;
+        }
+        spellings.emplace_back(name);
+        for (const DWORD mapping : {DWORD{LCMAP_LOWERCASE}, DWORD{LCMAP_UPPERCASE}}) {
+          wchar_t mapped[80] = {};
+          if (LCMapStringEx(locale, mapping, name, -1, mapped, 80, nullptr, nullptr, 0)) {
+            spellings.emplace_back(mapped);
+          }
+        }
+      }
+    }
+    for (const std::wstring& spelling : spellings) {
+      std::string text = host::win::ToUtf8(spelling);
+      auto& known = names[month];
+      if (std::find(known.begin(), known.end(), text) == known.end()) known.push_back(text);
+    }
+  }
+  return names;
+}
+
+void UseLocaleDates(const wchar_t* locale) {
+  SetShortDatePattern(ShortDatePatternOf(locale));
+  SetLocaleMonthNames(MonthNamesOf(locale));
 }
 
 }  // namespace zorvik::ui::win

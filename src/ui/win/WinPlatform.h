@@ -1,8 +1,11 @@
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
+#include "core/DateText.h"
 #include "host/HostMonitor.h"
 
 namespace zorvik::ui::win {
@@ -32,8 +35,18 @@ std::string ProgramFolder();
 // `pattern` with every shorter year ("y", "yy") widened to four digits ("yyyy").
 std::string WithFourDigitYear(std::string pattern);
 
-// The user's short-date pattern (d, M and y letters, as Windows writes them) with a four-digit
-// year, so that a date written with it reads back as the same date in any century.
-std::string UserShortDatePattern();
+// The short-date pattern of the Windows locale `locale` (a locale name such as L"de-DE", or
+// LOCALE_NAME_USER_DEFAULT) with a four-digit year, so that a date written with it reads back as
+// the same date in any century; "M/d/yyyy" when Windows knows no such locale.
+std::string ShortDatePatternOf(const wchar_t* locale);
+
+// The month names of the Windows locale `locale`, as the date reader takes them: full and
+// abbreviated, as written in a date (genitive) and on their own, each also in lower and upper
+// case. Empty lists when Windows knows no such locale.
+LocaleMonthNames MonthNamesOf(const wchar_t* locale);
+
+// Hands the user's date facts (short-date pattern and month names) to the date reader, once at
+// start, so that typed dates read as DXKeeper's engine reads them on this computer.
+void UseLocaleDates(const wchar_t* locale = LOCALE_NAME_USER_DEFAULT);
 
 }  // namespace zorvik::ui::win

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include "core/DateText.h"
 #include "core/FailureReport.h"
 #include "host/Platform.h"
 #include "logdb/dao/ComHolders.h"
@@ -18,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // COM for DAO (DXKeeper's Jet logs) and the shell's help-page viewer, for the whole run.
   const zorvik::logdb::dao::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   zorvik::logdb::dao::UseDaoForJetLogs();
-  zorvik::SetShortDatePattern(zorvik::ui::win::UserShortDatePattern());
+  zorvik::ui::win::UseLocaleDates();
   try {
     zorvik::ui::win::WinProgram program(zorvik::host::MakeDdeClient(),
                                         zorvik::host::MakeSettingsStore());
