@@ -39,6 +39,15 @@ std::error_code FlushToDisk(const fs::path& file) {
   }
   return {};
 }
+
+// Puts the finished copy in place of the previous backup; the new name is on disk when this
+// returns, so a power cut during the engine's commit cannot leave the old copy under it.
+std::error_code MoveIntoPlace(const fs::path& from, const fs::path& to) {
+  if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+  }
+  return {};
+}
 #else
 std::error_code FlushToDisk(const fs::path& file) {
   struct Descriptor {
@@ -51,6 +60,16 @@ std::error_code FlushToDisk(const fs::path& file) {
     return std::error_code(errno, std::generic_category());
   }
   return {};
+}
+
+// Puts the finished copy in place of the previous backup; the new name is on disk when this
+// returns (the folder is flushed), so a power cut during the engine's commit cannot leave the
+// old copy under it.
+std::error_code MoveIntoPlace(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (ec) return ec;
+  return FlushToDisk(to.parent_path().empty() ? fs::path(".") : to.parent_path());
 }
 #endif
 
@@ -94,8 +113,7 @@ void BackUpBeforeWriting(const Database& db) {
   // A read-only log gives a read-only copy, which the next run could not replace everywhere.
   fs::permissions(unfinished, fs::perms::owner_write, fs::perm_options::add, ec);
   if (const std::error_code flushed = FlushToDisk(unfinished)) failWith(flushed);
-  fs::rename(unfinished, target, ec);
-  if (ec) failWith(ec);
+  if (const std::error_code moved = MoveIntoPlace(unfinished, target)) failWith(moved);
 }
 
 }  // namespace zorvik::logdb
