@@ -10,17 +10,22 @@ namespace zorvik {
 namespace err {
 inline constexpr int kOverflow = 6;
 inline constexpr int kTypeMismatch = 13;  // text that is not a date
+// A failure that is not one of the program's own (a library's exception, a refusal of the
+// window system).
+inline constexpr int kInternalError = 51;
 // A file the program copies or writes itself (the backup before writing)
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kObjectNotSet = 91;
-inline constexpr int kDdeNoAnswer = 282;        // no application answered the link set-up
-inline constexpr int kDdeRefused = 285;         // the application refused an execute
-inline constexpr int kDdeTimeout = 286;         // no answer in time: a connect error
-inline constexpr int kDdeNoConversation = 293;  // execute with no conversation open
+inline constexpr int kCannotCreateObject = 429;  // a COM class (DAO) that cannot be created
+inline constexpr int kDdeNoAnswer = 282;         // no application answered the link set-up
+inline constexpr int kDdeRefused = 285;          // the application refused an execute
+inline constexpr int kDdeTimeout = 286;          // no answer in time: a connect error
+inline constexpr int kDdeNoConversation = 293;   // execute with no conversation open
 inline constexpr int kNoCurrentRecord = 3021;
 inline constexpr int kFileNotFound = 3024;
 inline constexpr int kDiskFull = 3026;
 inline constexpr int kReadOnly = 3027;
+inline constexpr int kNoTransaction = 3034;          // commit or rollback without BeginTrans
 inline constexpr int kStatementUnknownField = 3061;  // a statement naming a field the table lacks
 inline constexpr int kSyntaxError = 3075;            // a statement the engine cannot read
 inline constexpr int kCriterionSyntax = 3077;        // a search criterion the engine cannot read
@@ -30,6 +35,7 @@ inline constexpr int kLockedByOther = 3218;
 inline constexpr int kLocked = 3260;
 inline constexpr int kUnknownField = 3265;  // Fields() of a name the set or table does not have
 inline constexpr int kUnrecognizedFormat = 3343;
+inline constexpr int kObjectClosed = 3420;  // a record set used after Close
 }  // namespace err
 
 // The one failure type of the program: a number and a description. Raised where the failure

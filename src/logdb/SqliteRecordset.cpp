@@ -13,7 +13,6 @@ namespace {
 
 // DAO's numbers for misuse of a record set.
 constexpr int kUpdateWithoutEdit = 3020;
-constexpr int kObjectClosed = 3420;
 
 // Sets small enough that a lookup per row is cheaper than scanning the whole table.
 constexpr std::size_t kPointLookupLimit = 4096;
@@ -143,7 +142,7 @@ void SqliteRecordset::ReadRowids(const RowidSelect& select) {
 }
 
 void SqliteRecordset::CheckOpen() const {
-  if (closed_) throw Failure(kObjectClosed, "The record set is closed");
+  if (closed_) throw Failure(err::kObjectClosed, "The record set is closed");
 }
 
 int SqliteRecordset::ColumnIndex(std::string_view name) const {

@@ -12,7 +12,7 @@ void RunReported(UiContext& ctx, const std::function<void(UiContext&)>& handler)
   } catch (const Failure& failure) {
     ReportFailure(ctx.host.dialogs, failure);
   } catch (const std::exception& e) {
-    ReportFailure(ctx.host.dialogs, Failure(kInternalError, e.what()));
+    ReportFailure(ctx.host.dialogs, Failure(err::kInternalError, e.what()));
   }
 }
 

@@ -14,7 +14,6 @@ constexpr int kMaxLocksPerFileOption = 62;  // dbMaxLocksPerFile
 // (error 3052 beyond). An Add writes in one transaction and can change more pages than that on
 // a large log; the limit is raised for this process only, as SetOption does.
 constexpr int kMaxLocksPerFile = 500'000;
-constexpr int kNoTransaction = 3034;  // Jet: commit or rollback without BeginTrans
 
 }  // namespace
 
@@ -68,7 +67,7 @@ void DaoDatabase::BeginTrans() {
 
 void DaoDatabase::CommitTrans() {
   if (depth_ == 0) {
-    throw Failure(kNoTransaction,
+    throw Failure(err::kNoTransaction,
                   "You tried to commit or rollback a transaction without first beginning a "
                   "transaction.");
   }

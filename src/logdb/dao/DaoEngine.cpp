@@ -1,7 +1,6 @@
 #include "logdb/dao/DaoEngine.h"
 
 #include <string>
-#include <vector>
 
 #include "logdb/LogEngines.h"
 #include "logdb/dao/DaoDatabase.h"
@@ -9,8 +8,6 @@
 
 namespace zorvik::logdb::dao {
 namespace {
-
-constexpr int kCannotCreateObject = 429;  // VB's "ActiveX component can't create object"
 
 #ifdef _WIN64
 constexpr const wchar_t* kProgIds[] = {kDao36ProgId, L"DAO.DBEngine.120"};
@@ -39,7 +36,7 @@ Dispatch CreateDbEngine() {
     // 0x80040154: the class is not registered; 0x8007007E: its DLL is missing.
     answers += "CoCreateInstance " + HresultText(result);
   }
-  throw Failure(kCannotCreateObject,
+  throw Failure(err::kCannotCreateObject,
                 "ActiveX component can't create object: DAO 3.6 (DAO.DBEngine.36), the database "
                 "engine that opens DXKeeper's Jet logs (.mdb), is not registered on this "
                 "computer or cannot be loaded. DAO 3.6 comes with Windows and with DXKeeper; "

@@ -7,8 +7,7 @@
 namespace zorvik::logdb::dao {
 namespace {
 
-constexpr int kObjectClosed = 3420;  // DAO: "Object invalid or no longer set."
-constexpr int kDateType = 8;         // dbDate, Field.Type of a Date/Time field
+constexpr int kDateType = 8;  // dbDate, Field.Type of a Date/Time field
 
 void Find(Dispatch& set, const wchar_t* method, std::string_view criterion) {
   const UniqueVariant text = ToVariant(Value(std::string(criterion)));
@@ -26,7 +25,7 @@ DaoRecordset::~DaoRecordset() {
 }
 
 Dispatch& DaoRecordset::Set() const {
-  if (closed_) throw Failure(kObjectClosed, "Object invalid or no longer set.");
+  if (closed_) throw Failure(err::kObjectClosed, "Object invalid or no longer set.");
   return recordset_;
 }
 

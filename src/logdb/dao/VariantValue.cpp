@@ -107,7 +107,13 @@ std::optional<DATE> DateFromText(std::string_view text) {
                        std::chrono::day{static_cast<unsigned>(t.day)};
   const double days = static_cast<double>((day - kDateZero).count());
   double seconds = t.hour * 3600.0 + t.minute * 60.0 + t.second;
-  if (!t.fraction.empty()) seconds += std::stod("0." + t.fraction);
+  if (!t.fraction.empty()) {
+    // from_chars reads "0.5" the same in every locale.
+    const std::string fraction = "0." + t.fraction;
+    double part = 0;
+    std::from_chars(fraction.data(), fraction.data() + fraction.size(), part);
+    seconds += part;
+  }
   const double time = seconds / 86'400.0;
   return days >= 0 ? days + time : days - time;
 }

@@ -80,8 +80,8 @@ COLORREF Rgb(const design::Colour& colour) {
 }
 
 Failure WindowsRefused(const char* what) {
-  return Failure(kInternalError, std::string("Windows could not create ") + what + " (error " +
-                                     std::to_string(GetLastError()) + ")");
+  return Failure(err::kInternalError, std::string("Windows could not create ") + what + " (error " +
+                                          std::to_string(GetLastError()) + ")");
 }
 
 HINSTANCE Instance() {

@@ -8,7 +8,6 @@
 #include "core/Failure.h"
 #include "core/ZorvikMod.h"
 #include "host/win/WideText.h"
-#include "ui/RunReported.h"
 
 namespace zorvik::ui::win {
 namespace {
@@ -52,7 +51,7 @@ std::optional<std::string> WinDialogs::ShowOpen(const std::string& startFolder) 
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (GetOpenFileNameW(&dialog)) return ToUtf8(file.data());
   if (const DWORD error = CommDlgExtendedError(); error != 0) {
-    throw Failure(kInternalError,
+    throw Failure(err::kInternalError,
                   "The file dialog could not be shown (error " + std::to_string(error) + ")");
   }
   return std::nullopt;  // cancelled

@@ -14,13 +14,11 @@ namespace {
 
 using logdb::Value;
 
-constexpr int kObjectClosed = 3420;
-constexpr int kNoTransaction = 3034;
 constexpr int kDateType = 8, kTextType = 10;  // dbDate, dbText
 constexpr int kConversionError = 3421;
 
 [[noreturn]] void ThrowClosed() {
-  throw Failure(kObjectClosed, "Object invalid or no longer set.");
+  throw Failure(err::kObjectClosed, "Object invalid or no longer set.");
 }
 
 // DXKeeper's Date/Time fields among those Zorvik touches; all others are text or numbers.
@@ -71,7 +69,7 @@ Engine::Engine() {
   const auto endLevel = [this](auto end) {
     return [this, end](const Arguments&) {
       if (depth_ == 0) {
-        throw Failure(kNoTransaction,
+        throw Failure(err::kNoTransaction,
                       "You tried to commit or rollback a transaction without first beginning a "
                       "transaction.");
       }
