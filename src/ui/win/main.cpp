@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "core/FailureReport.h"
 #include "host/Platform.h"
 #include "logdb/dao/ComHolders.h"
@@ -27,6 +29,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   } catch (const zorvik::Failure& failure) {
     zorvik::ui::win::WinDialogs dialogs;
     zorvik::ReportFailure(dialogs, failure);
+    return 1;
+  } catch (const std::exception& e) {
+    // A library's failure (no thread for the DDE link, no memory) gets a box too.
+    zorvik::ui::win::WinDialogs dialogs;
+    zorvik::ReportFailure(dialogs, zorvik::Failure(zorvik::err::kInternalError, e.what()));
     return 1;
   }
 }
