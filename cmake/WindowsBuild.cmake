@@ -5,9 +5,8 @@
 enable_language(C)
 enable_language(RC)
 
-# Windows 7 and later, wide-character Win32; localtime_r from mingw-w64's time.h.
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
-                        _POSIX_THREAD_SAFE_FUNCTIONS=200112L)
+# Windows 7 and later, wide-character Win32.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static)
 add_link_options($<$<CONFIG:Release>:-s>)
 

@@ -13,6 +13,8 @@ namespace dxkeeper_sim {
 class CommandJournal {
  public:
   explicit CommandJournal(std::string path) : path_(std::move(path)) {}
+  // True when a journal file was named (without one, Append writes nothing).
+  bool Enabled() const { return !path_.empty(); }
   // Returns false when the line could not be written.
   bool Append(const std::string& command, const std::string& note = {}) const;
 

@@ -21,10 +21,13 @@ SimCommands::SimCommands(HeldLog& log, CommandJournal journal, std::set<std::str
 bool SimCommands::Run(const std::string& command, const std::string& clientCaption) {
   const std::string word =
       command.starts_with(kPrefix) ? command.substr(kPrefix.size()) : std::string();
-  std::string note = QueueNote(countedLog_.empty() ? log_.Path() : countedLog_);
-  if (!clientCaption.empty()) note += "\tcaption=" + clientCaption;
-  if (!journal_.Append(command, note))
-    std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
+  if (journal_.Enabled()) {
+    // Counting the queue opens the log: only for a journal that shows it.
+    std::string note = QueueNote(countedLog_.empty() ? log_.Path() : countedLog_);
+    if (!clientCaption.empty()) note += "\tcaption=" + clientCaption;
+    if (!journal_.Append(command, note))
+      std::fprintf(stderr, "dxkeeper-sim: cannot write the journal\n");
+  }
   if (word.empty() || refused_.contains(word) || refused_.contains(command)) return false;
   if (word == "closelog") {
     log_.Close();
