@@ -41,11 +41,12 @@ std::vector<std::string> BuildQueuedSlotClearStatements(const CandidateCriteria&
     // Jet compares text without regard to case, entity codes as the walk does; StrComp with
     // binary comparison (0) makes band and mode exact. A queue row without an entity stands for
     // the code ''.
+    const std::string head =
+        update + CandidateCondition(c) + " And QSL_Rcvd Is Null And DXCCID = '";
     std::vector<std::string> statements;
     for (const auto& [dxccid, band, mode] : queued) {
       const std::string b = QuoteText(band), m = QuoteText(mode);
-      statements.push_back(update + CandidateCondition(c) + " And QSL_Rcvd Is Null And DXCCID = '" +
-                           QuoteText(dxccid) + "' And Band = '" + b + "' And Mode = '" + m +
+      statements.push_back(head + QuoteText(dxccid) + "' And Band = '" + b + "' And Mode = '" + m +
                            "' And StrComp(Band, '" + b + "', 0) = 0 And StrComp(Mode, '" + m +
                            "', 0) = 0");
     }

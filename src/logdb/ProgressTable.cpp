@@ -1,14 +1,8 @@
 #include "logdb/ProgressTable.h"
 
-namespace zorvik::logdb {
+#include "logdb/FoldCase.h"
 
-std::string FoldCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
+namespace zorvik::logdb {
 
 ProgressTable ProgressTable::Read(Recordset& progress) {
   ProgressTable table;

@@ -26,7 +26,4 @@ class ProgressTable {
   std::unordered_map<std::string, Value> byCode_;
 };
 
-// ASCII lower case, the folding the log's text columns use for comparisons.
-std::string FoldCase(std::string_view text);
-
 }  // namespace zorvik::logdb

@@ -1,6 +1,6 @@
 #include "logdb/QueuedSlots.h"
 
-#include "logdb/ProgressTable.h"
+#include "logdb/FoldCase.h"
 
 namespace zorvik::logdb {
 

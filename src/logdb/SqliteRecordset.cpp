@@ -3,9 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/Failure.h"
+#include "logdb/FoldCase.h"
 #include "logdb/SqlDialect.h"
 
 namespace zorvik::logdb {
@@ -27,26 +27,11 @@ std::string InternKey(const Value& v) {
   return "t" + v.AsText();
 }
 
-// A field name folded for lookup; names are plain ASCII, and this runs for every field read.
-std::string FoldName(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // The text a value is found by: the host's engine compares text without regard to case and a
 // number with its decimal text. Null is found by no criterion.
 std::optional<std::string> FindKey(const Value& v) {
   if (v.IsNull()) return std::nullopt;
-  return Lower(v.ToText());
+  return FoldCase(v.ToText());
 }
 
 // Resets a kept statement however the write ends, so it holds no lock and no old bindings.
@@ -71,14 +56,14 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<Connection> conn, const RowidSe
     : conn_(std::move(conn)),
       table_(select.table),
       quoted_table_(QuoteIdentifier(table_)),
-      table_key_(Lower(table_)) {
+      table_key_(FoldCase(table_)) {
   seen_generation_ = conn_->Generation(table_key_);
   {
     Statement info(conn_->db, "SELECT name FROM pragma_table_info(?)");
     info.Bind(1, Value(table_));
     while (info.Step()) {
       std::string name = info.Column(0).ToText();
-      column_index_.emplace(FoldName(name), static_cast<int>(columns_.size()));
+      column_index_.emplace(FoldCase(name), static_cast<int>(columns_.size()));
       columns_.push_back(std::move(name));
     }
   }
@@ -101,7 +86,7 @@ SqliteRecordset::~SqliteRecordset() = default;
 void SqliteRecordset::ReadRowids(const RowidSelect& select) {
   std::vector<int> ordering;
   for (const std::string& name : select.orderedBy) {
-    auto it = column_index_.find(FoldName(name));
+    auto it = column_index_.find(FoldCase(name));
     if (it == column_index_.end()) {
       ordering.clear();  // not a field of the table: leave the statement to say so
       break;
@@ -146,7 +131,7 @@ void SqliteRecordset::CheckOpen() const {
 }
 
 int SqliteRecordset::ColumnIndex(std::string_view name) const {
-  auto it = column_index_.find(FoldName(name));
+  auto it = column_index_.find(FoldCase(name));
   if (it == column_index_.end()) {
     throw Failure(err::kUnknownField, "Item not found in this collection: no field " +
                                           std::string(name) + " in " + table_);
@@ -334,7 +319,7 @@ Value SqliteRecordset::Fields(std::string_view name) const {
 
 bool SqliteRecordset::HasField(std::string_view name) const {
   CheckOpen();
-  return column_index_.count(FoldName(name)) > 0;
+  return column_index_.count(FoldCase(name)) > 0;
 }
 
 void SqliteRecordset::Edit() {
@@ -502,7 +487,7 @@ void SqliteRecordset::Find(std::string_view criterion, bool from_start) {
   LeaveRow();
   SyncCaches();
   const FieldIndex& index = IndexFor(column);
-  auto it = index.find(Lower(c.value));
+  auto it = index.find(FoldCase(c.value));
   if (it != index.end()) {
     auto at = std::lower_bound(it->second.begin(), it->second.end(), start);
     if (at != it->second.end()) {

@@ -27,8 +27,7 @@
 namespace zorvik::ui {
 namespace {
 
-// The window's design font is 8 pt; this is how far it may shrink to make every text fit.
-constexpr double kLargestUiPoints = 8.0;
+// How far the window's design font may shrink to make every text fit.
 constexpr double kSmallestUiPoints = 6.5;
 
 QColor Rgb(const design::Colour& colour) {
@@ -192,7 +191,7 @@ bool MainWindow::AllTextsFit() const {
   // The widest date the stop field shows: two-digit day and month, four-digit year.
   const QString widestDate = QString::fromStdString(
       FormatShortDate(std::chrono::year(2028) / std::chrono::December / std::chrono::day(28)));
-  const QString designDate = QStringLiteral("12/31/2015");
+  const QString designDate = QString::fromUtf8(design::kTDate.text);
   const QString widest = QFontMetrics(tDate_->font()).horizontalAdvance(widestDate) >
                                  QFontMetrics(tDate_->font()).horizontalAdvance(designDate)
                              ? widestDate
@@ -209,13 +208,13 @@ bool MainWindow::AllTextsFit() const {
 
 void MainWindow::ChooseUiFont() {
   QFont base = QApplication::font();
-  for (double points = kLargestUiPoints; points >= kSmallestUiPoints; points -= 0.25) {
+  for (double points = design::kFontPoints; points >= kSmallestUiPoints; points -= 0.25) {
     uiPointSize_ = points;
     QFont f = base;
     f.setPointSizeF(points);
     setFont(f);
     QFont title = f;
-    title.setPointSizeF(12.0 * points / 8.0);
+    title.setPointSizeF(points * design::kTitlePoints / design::kFontPoints);
     title.setBold(true);
     label1_->setFont(title);
     if (AllTextsFit()) break;
@@ -435,7 +434,7 @@ void MainWindow::FitBillboardFont() {
   // at that size is drawn a little smaller rather than cut off.
   constexpr double kSmallestBillboardPoints = 5.5;
   QFont f = billBoard_->font();
-  double points = billboardLook_.pointSize * uiPointSize_ / 8.0;
+  double points = billboardLook_.pointSize * uiPointSize_ / design::kFontPoints;
   for (;; points -= 0.25) {
     f.setPointSizeF(points);
     billBoard_->setFont(f);

@@ -1,7 +1,7 @@
 #include "logdb/dao/DaoRecordset.h"
 
 #include "core/Failure.h"
-#include "logdb/ProgressTable.h"
+#include "logdb/FoldCase.h"
 #include "logdb/dao/VariantValue.h"
 
 namespace zorvik::logdb::dao {
