@@ -66,7 +66,13 @@ std::variant<SimCommandLine, std::string> ParseCommandLine(const std::vector<std
     if (option == nullptr) return "unknown option --" + name + " (see --help)";
     if (option->valueName == nullptr) {
       if (value) return "--" + name + " takes no value";
-      (name == kNoSettingsOption.name ? line.noSettings : line.mute) = true;
+      if (name == kNoSettingsOption.name) {
+        line.noSettings = true;
+      } else if (name == kMuteOption.name) {
+        line.mute = true;
+      } else {
+        return "--" + name + " is not handled here";
+      }
       continue;
     }
     if (!value) {
@@ -87,8 +93,10 @@ std::variant<SimCommandLine, std::string> ParseCommandLine(const std::vector<std
       line.refused.insert(*value);
     } else if (name == kQueueLogOption.name) {
       line.queueLog = *value;
-    } else {
+    } else if (name == kJournalOption.name) {
       line.journal = *value;
+    } else {
+      return "--" + name + " is not handled here";
     }
   }
   if (line.mode == SimCommandLine::Mode::kServe && (!haveLog || !haveCall)) {
