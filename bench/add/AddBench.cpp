@@ -24,10 +24,10 @@
 #include "FakeHost.h"
 #include "FakeView.h"
 #include "core/Failure.h"
-#include "logdb/CandidateStatement.h"
-#include "logdb/DateValueFunction.h"
-#include "logdb/LogOperations.h"
-#include "logdb/SqlDialect.h"
+#include "logdb/sqlite/DateValueFunction.h"
+#include "logdb/sqlite/SqlDialect.h"
+#include "logops/CandidateStatement.h"
+#include "logops/LogOperations.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "core/Failure.h"
 #include "logdb/Database.h"
-#include "logdb/LogSchema.h"
+#include "logdb/sqlite/LogSchema.h"
 
 namespace {
 

@@ -16,6 +16,9 @@ inline constexpr int kInternalError = 51;
 // A file the program copies or writes itself (the backup before writing)
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kObjectNotSet = 91;
+// A Null where a text or a date-time is needed (a contact without a call sign, band, mode or
+// start time): "Invalid use of Null".
+inline constexpr int kInvalidUseOfNull = 94;
 inline constexpr int kCannotCreateObject = 429;  // a COM class (DAO) that cannot be created
 inline constexpr int kDdeNoAnswer = 282;         // no application answered the link set-up
 inline constexpr int kDdeRefused = 285;          // the application refused an execute

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "core/Failure.h"
-#include "logdb/LogOperationFailures.h"
 
 namespace zorvik::logdb {
 namespace {
@@ -35,7 +34,7 @@ void Expect(std::string_view s, std::size_t& pos, char c) {
 }  // namespace
 
 LogDateTime ToLogDateTime(const Value& value) {
-  if (value.IsNull()) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
+  if (value.IsNull()) throw Failure(err::kInvalidUseOfNull, "Invalid use of Null");
   if (!value.IsText()) NotADateTime();
   std::string_view s = value.AsText();
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "core/Failure.h"
-#include "logdb/SqliteDatabase.h"
 #include "logdb/Utf8Path.h"
+#include "logdb/sqlite/SqliteDatabase.h"
 
 namespace zorvik::logdb {
 namespace {

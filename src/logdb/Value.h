@@ -1,7 +1,9 @@
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <variant>
 
 namespace zorvik::logdb {
@@ -27,12 +29,29 @@ class Value {
 
   // The value as text: a text unchanged, a number in its shortest decimal form ("14.074",
   // "291"), Null as the empty text.
-  std::string ToText() const;
+  std::string ToText() const {
+    if (IsText()) return AsText();
+    if (IsInteger()) return std::to_string(AsInteger());
+    if (IsReal()) {
+      // to_chars without a format gives the shortest text that reads back as the same double.
+      char buf[32];
+      auto [end, ec] = std::to_chars(buf, buf + sizeof buf, AsReal());
+      return ec == std::errc{} ? std::string(buf, end) : std::string{};
+    }
+    return {};
+  }
 
   // Exact equality of two values as the program compares them: a Null on either side is never
   // equal; numbers compare by value (integer 14 equals real 14.0); texts compare exactly, letter
   // case included; a number never equals a text.
-  friend bool SameValue(const Value& a, const Value& b);
+  friend bool SameValue(const Value& a, const Value& b) {
+    if (a.IsNull() || b.IsNull()) return false;
+    if (a.IsText() || b.IsText()) return a.IsText() && b.IsText() && a.AsText() == b.AsText();
+    if (a.IsInteger() && b.IsInteger()) return a.AsInteger() == b.AsInteger();
+    double x = a.IsInteger() ? static_cast<double>(a.AsInteger()) : a.AsReal();
+    double y = b.IsInteger() ? static_cast<double>(b.AsInteger()) : b.AsReal();
+    return x == y;
+  }
 
   friend bool operator==(const Value& a, const Value& b) = default;  // representation equality
 

@@ -11,10 +11,10 @@
 #include <set>
 
 #include "LogFixture.h"
-#include "logdb/LogBackup.h"
-#include "logdb/SqliteDatabase.h"
 #include "logdb/Utf8Path.h"
 #include "logdb/dao/DaoDatabase.h"
+#include "logdb/sqlite/SqliteDatabase.h"
+#include "logops/LogBackup.h"
 #include "support/ComForTheRun.h"
 #include "support/JetRoutedLog.h"
 #include "support/ScopedLogEngine.h"

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "core/Failure.h"
-#include "logdb/CandidateStatement.h"
-#include "logdb/DateValueFunction.h"
-#include "logdb/LogSchema.h"
-#include "logdb/SqlDialect.h"
-#include "logdb/SqlQuote.h"
-#include "logdb/SqliteSupport.h"
+#include "logdb/sqlite/DateValueFunction.h"
+#include "logdb/sqlite/LogSchema.h"
+#include "logdb/sqlite/SqlDialect.h"
+#include "logdb/sqlite/SqliteSupport.h"
+#include "logops/CandidateStatement.h"
+#include "logops/SqlQuote.h"
 
 namespace {
 

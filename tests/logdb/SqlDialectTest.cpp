@@ -1,4 +1,4 @@
-#include "logdb/SqlDialect.h"
+#include "logdb/sqlite/SqlDialect.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include "TestLog.h"
 #include "core/DateText.h"
 #include "core/Failure.h"
-#include "logdb/CandidateStatement.h"
-#include "logdb/CleanLogStatements.h"
 #include "logdb/Database.h"
+#include "logops/CandidateStatement.h"
+#include "logops/CleanLogStatements.h"
 
 namespace zorvik::logdb {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "logdb/LogSchema.h"
+#include "logdb/sqlite/LogSchema.h"
 #include "support/TempFolder.h"
 
 namespace zorvik::logdb::testing {

@@ -4,8 +4,8 @@
 #include "TestLog.h"
 #include "core/Failure.h"
 #include "logdb/Database.h"
-#include "logdb/LogSession.h"
-#include "logdb/SqliteDatabase.h"
+#include "logdb/sqlite/SqliteDatabase.h"
+#include "logops/LogSession.h"
 
 namespace zorvik::logdb {
 namespace {

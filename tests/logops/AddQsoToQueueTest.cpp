@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "LogFixture.h"
-#include "logdb/SqlQuote.h"
+#include "logops/SqlQuote.h"
 
 namespace zorvik::logops_test {
 namespace {

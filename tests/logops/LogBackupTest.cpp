@@ -9,8 +9,8 @@
 #include <set>
 
 #include "LogFixture.h"
-#include "logdb/LogBackup.h"
-#include "logdb/SqliteDatabase.h"
+#include "logdb/sqlite/SqliteDatabase.h"
+#include "logops/LogBackup.h"
 #include "support/ScopedLogEngine.h"
 
 namespace zorvik::logops_test {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "logdb/LogSchema.h"
+#include "logdb/sqlite/LogSchema.h"
 #include "support/JetRoutedLog.h"
 #include "support/TempFolder.h"
 

@@ -12,7 +12,7 @@
 #include "FakeView.h"
 #include "core/ZorvikMod.h"
 #include "host/HostMonitor.h"
-#include "logdb/LogOperations.h"
+#include "logops/LogOperations.h"
 
 struct sqlite3;
 

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "core/Failure.h"
-#include "logdb/CandidateStatement.h"
 #include "logdb/LogDateTime.h"
-#include "logdb/SlotRules.h"
-#include "logdb/SqlQuote.h"
+#include "logops/CandidateStatement.h"
+#include "logops/SlotRules.h"
+#include "logops/SqlQuote.h"
 
 namespace zorvik::logdb {
 namespace {

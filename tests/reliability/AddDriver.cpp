@@ -17,7 +17,7 @@
 #include "FakeHost.h"
 #include "FakeView.h"
 #include "core/ZorvikMod.h"
-#include "logdb/LogOperations.h"
+#include "logops/LogOperations.h"
 
 namespace {
 

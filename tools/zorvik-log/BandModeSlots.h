@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "logdb/SlotRules.h"
+#include "logops/SlotRules.h"
 
 namespace zorvik::logtools {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <system_error>
 
-#include "logdb/LogSchema.h"
+#include "logdb/sqlite/LogSchema.h"
 
 namespace zorvik::logtools {
 

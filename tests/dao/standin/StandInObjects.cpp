@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "logdb/SqliteDatabase.h"
 #include "logdb/Utf8Path.h"
 #include "logdb/dao/VariantValue.h"
+#include "logdb/sqlite/SqliteDatabase.h"
 #include "support/JetRoutedLog.h"
 
 namespace zorvik::dao_standin {

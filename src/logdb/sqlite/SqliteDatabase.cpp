@@ -1,14 +1,14 @@
-#include "logdb/SqliteDatabase.h"
+#include "logdb/sqlite/SqliteDatabase.h"
 
 #include <sqlite3.h>
 
 #include <array>
 
 #include "core/Failure.h"
-#include "logdb/DateValueFunction.h"
-#include "logdb/SqlDialect.h"
-#include "logdb/SqliteRecordset.h"
-#include "logdb/SqliteSupport.h"
+#include "logdb/sqlite/DateValueFunction.h"
+#include "logdb/sqlite/SqlDialect.h"
+#include "logdb/sqlite/SqliteRecordset.h"
+#include "logdb/sqlite/SqliteSupport.h"
 
 namespace zorvik::logdb {
 namespace {

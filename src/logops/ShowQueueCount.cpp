@@ -1,8 +1,8 @@
 #include <string>
 
 #include "core/FailureReport.h"
-#include "logdb/LogOperations.h"
-#include "logdb/SkipNoCurrentRecord.h"
+#include "logops/LogOperations.h"
+#include "logops/SkipNoCurrentRecord.h"
 
 namespace zorvik::logdb {
 

@@ -2,9 +2,9 @@
 #include <string_view>
 
 #include "core/FailureReport.h"
-#include "logdb/CleanLogStatements.h"
-#include "logdb/LogBackup.h"
-#include "logdb/LogOperations.h"
+#include "logops/CleanLogStatements.h"
+#include "logops/LogBackup.h"
+#include "logops/LogOperations.h"
 
 namespace zorvik::logdb {
 namespace {

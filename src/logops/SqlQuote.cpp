@@ -1,4 +1,4 @@
-#include "logdb/SqlQuote.h"
+#include "logops/SqlQuote.h"
 
 namespace zorvik::logdb {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "logdb/Recordset.h"
-#include "logdb/SqlDialect.h"
-#include "logdb/SqliteSupport.h"
+#include "logdb/sqlite/SqlDialect.h"
+#include "logdb/sqlite/SqliteSupport.h"
 
 namespace zorvik::logdb {
 

@@ -1,4 +1,4 @@
-#include "logdb/SlotRules.h"
+#include "logops/SlotRules.h"
 
 #include <array>
 

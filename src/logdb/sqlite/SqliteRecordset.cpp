@@ -1,4 +1,4 @@
-#include "logdb/SqliteRecordset.h"
+#include "logdb/sqlite/SqliteRecordset.h"
 
 #include <sqlite3.h>
 
@@ -6,7 +6,7 @@
 
 #include "core/Failure.h"
 #include "logdb/FoldCase.h"
-#include "logdb/SqlDialect.h"
+#include "logdb/sqlite/SqlDialect.h"
 
 namespace zorvik::logdb {
 namespace {

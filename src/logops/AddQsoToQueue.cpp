@@ -1,13 +1,13 @@
 #include <array>
 #include <string>
 
+#include "core/Failure.h"
 #include "core/FailureReport.h"
 #include "logdb/LogDateTime.h"
-#include "logdb/LogOperationFailures.h"
-#include "logdb/LogOperations.h"
-#include "logdb/QueueEntryFields.h"
-#include "logdb/SkipNoCurrentRecord.h"
-#include "logdb/SqlQuote.h"
+#include "logops/LogOperations.h"
+#include "logops/QueueEntryFields.h"
+#include "logops/SkipNoCurrentRecord.h"
+#include "logops/SqlQuote.h"
 
 namespace zorvik::logdb {
 namespace {
@@ -90,7 +90,7 @@ bool QueueContact(LogSession& s) {
   Recordset& qth = *s.QthSet;
 
   const Value call = qso.Fields("Call");
-  if (call.IsNull()) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
+  if (call.IsNull()) throw Failure(err::kInvalidUseOfNull, "Invalid use of Null");
   const std::string criterion = "Call = '" + QuoteText(call.ToText()) + "'";
   // Counts every queued contact of this call sign, this one included.
   std::int64_t count = 1;

@@ -1,5 +1,5 @@
 #include "core/FailureReport.h"
-#include "logdb/LogOperations.h"
+#include "logops/LogOperations.h"
 
 namespace zorvik::logdb {
 namespace {

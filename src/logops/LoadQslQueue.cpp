@@ -2,16 +2,16 @@
 #include <optional>
 #include <string>
 
+#include "core/Failure.h"
 #include "core/FailureReport.h"
-#include "logdb/CandidateScan.h"
-#include "logdb/CandidateStatement.h"
-#include "logdb/LogBackup.h"
-#include "logdb/LogOperationFailures.h"
-#include "logdb/LogOperations.h"
-#include "logdb/ProgressTable.h"
-#include "logdb/QueueEntryFields.h"
-#include "logdb/QueuedSlots.h"
-#include "logdb/SlotRules.h"
+#include "logops/CandidateScan.h"
+#include "logops/CandidateStatement.h"
+#include "logops/LogBackup.h"
+#include "logops/LogOperations.h"
+#include "logops/ProgressTable.h"
+#include "logops/QueueEntryFields.h"
+#include "logops/QueuedSlots.h"
+#include "logops/SlotRules.h"
 
 namespace zorvik::logdb {
 namespace {
@@ -74,7 +74,7 @@ void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTa
       return;
     }
   }
-  if (scan.firstWithoutSlot) throw Failure(kInvalidUseOfNull, "Invalid use of Null");
+  if (scan.firstWithoutSlot) throw Failure(err::kInvalidUseOfNull, "Invalid use of Null");
 }
 
 template <class Step>

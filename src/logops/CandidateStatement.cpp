@@ -1,6 +1,6 @@
-#include "logdb/CandidateStatement.h"
+#include "logops/CandidateStatement.h"
 
-#include "logdb/SqlQuote.h"
+#include "logops/SqlQuote.h"
 
 namespace zorvik::logdb {
 

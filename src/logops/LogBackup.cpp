@@ -1,4 +1,4 @@
-#include "logdb/LogBackup.h"
+#include "logops/LogBackup.h"
 
 #include <filesystem>
 #include <system_error>

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "logdb/Database.h"
-#include "logdb/QueuedSlots.h"
+#include "logops/QueuedSlots.h"
 
 namespace zorvik::logdb {
 

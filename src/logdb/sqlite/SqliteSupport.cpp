@@ -1,9 +1,9 @@
-#include "logdb/SqliteSupport.h"
+#include "logdb/sqlite/SqliteSupport.h"
 
 #include <sqlite3.h>
 
 #include "core/Failure.h"
-#include "logdb/DateValueFunction.h"
+#include "logdb/sqlite/DateValueFunction.h"
 
 namespace zorvik::logdb {
 

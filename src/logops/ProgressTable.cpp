@@ -1,4 +1,4 @@
-#include "logdb/ProgressTable.h"
+#include "logops/ProgressTable.h"
 
 #include "logdb/FoldCase.h"
 

@@ -1,4 +1,4 @@
-#include "logdb/QueuedSlots.h"
+#include "logops/QueuedSlots.h"
 
 #include "logdb/FoldCase.h"
 

@@ -1,10 +1,10 @@
-#include "logdb/DateValueFunction.h"
+#include "logdb/sqlite/DateValueFunction.h"
 
 #include <sqlite3.h>
 
 #include "core/DateText.h"
 #include "core/Failure.h"
-#include "logdb/SqliteSupport.h"
+#include "logdb/sqlite/SqliteSupport.h"
 
 namespace zorvik::logdb {
 namespace {

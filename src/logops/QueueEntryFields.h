@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logdb/LogSession.h"
+#include "logops/LogSession.h"
 
 namespace zorvik::logdb {
 

@@ -1,4 +1,4 @@
-#include "logdb/CandidateScan.h"
+#include "logops/CandidateScan.h"
 
 namespace zorvik::logdb {
 

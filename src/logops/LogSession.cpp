@@ -1,4 +1,4 @@
-#include "logdb/LogSession.h"
+#include "logops/LogSession.h"
 
 namespace zorvik::logdb {
 

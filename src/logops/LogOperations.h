@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/HostMonitor.h"
-#include "logdb/LogSession.h"
+#include "logops/LogSession.h"
 
 namespace zorvik::logdb {
 
