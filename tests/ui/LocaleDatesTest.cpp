@@ -7,7 +7,7 @@
 
 #include "core/DateText.h"
 #include "core/Failure.h"
-#include "ui/QtPlatform.h"
+#include "ui/qt/QtPlatform.h"
 
 namespace zorvik {
 namespace {

@@ -13,12 +13,12 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeHost.h"
 #include "ui/BillboardStyle.h"
-#include "ui/MainWindow.h"
 #include "ui/OptionHints.h"
-#include "ui/QtPlatform.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/UiContext.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/QtPlatform.h"
 
 using namespace zorvik;
 

@@ -16,7 +16,7 @@
 #include "host/Platform.h"
 #include "support/FakeDialogs.h"
 #include "support/SimProcess.h"
-#include "ui/Program.h"
+#include "ui/qt/Program.h"
 
 using namespace zorvik;
 using logops_test::BandModesWith;

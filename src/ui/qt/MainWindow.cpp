@@ -1,4 +1,4 @@
-#include "ui/MainWindow.h"
+#include "ui/qt/MainWindow.h"
 
 #include <chrono>
 
@@ -18,11 +18,11 @@
 #include "ui/ActionHandlers.h"
 #include "ui/FormDesign.h"
 #include "ui/OptionHints.h"
-#include "ui/QtDialogs.h"
 #include "ui/RunReported.h"
 #include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
 #include "ui/UiContext.h"
+#include "ui/qt/QtDialogs.h"
 
 namespace zorvik::ui {
 namespace {

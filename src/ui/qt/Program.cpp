@@ -1,6 +1,6 @@
-#include "ui/Program.h"
+#include "ui/qt/Program.h"
 
-#include "ui/QtPlatform.h"
+#include "ui/qt/QtPlatform.h"
 
 namespace zorvik::ui {
 

@@ -12,8 +12,8 @@
 #include <QTimer>
 
 #include "host/Platform.h"
-#include "ui/Program.h"
-#include "ui/QtPlatform.h"
+#include "ui/qt/Program.h"
+#include "ui/qt/QtPlatform.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "core/ZorvikMod.h"
 #include "host/DdeClient.h"
 #include "host/SettingsStore.h"
-#include "ui/MainWindow.h"
 #include "ui/ProgramWiring.h"
-#include "ui/QtDialogs.h"
 #include "ui/StartupShutdown.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/QtDialogs.h"
 
 namespace zorvik::ui {
 
