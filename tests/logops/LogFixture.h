@@ -38,7 +38,7 @@ enum class TextColumns { kNoCase, kBinary };
 
 // Which engine this run of the suite reaches its logs through: SQLite itself, or, when the
 // environment says ZORVIK_LOG_ENGINE=dao (the Windows build under Wine), the DAO engine over the
-// test stand-in (tests/dao/standin), each log then opened through a Jet-routed file.
+// test stand-in (tests/logdb/dao/standin), each log then opened through a Jet-routed file.
 bool ThroughDao();
 
 // A fresh log with the program's schema in a temporary folder, plus raw SQLite access to set it

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-// The test stand-in for DAO (tests/dao/standin) plays Jet over SQLite logs. Zorvik picks the
+// The test stand-in for DAO (tests/logdb/dao/standin) plays Jet over SQLite logs. Zorvik picks the
 // engine by a log's first bytes, so a log it is to open with DAO must start like a Jet file. A
 // Jet-routed log is such a file: Jet 4's first 20 bytes, then the path of the SQLite log it
 // stands for (UTF-8; relative paths from the Jet-routed file's folder). Zorvik reads its header
