@@ -14,8 +14,8 @@ namespace zorvik::logdb {
 enum class StatementDialect { kJet, kSqlite };
 
 // An open log database: the DAO-style handle the log operations work through, whatever engine
-// reads the file (SqliteDatabase.h; DAO over Jet on Windows, dao/DaoDatabase.h). Statements are
-// written in DXKeeper's dialect; each engine reads them its own way.
+// reads the file (sqlite/SqliteDatabase.h; DAO over Jet on Windows, dao/DaoDatabase.h). Statements
+// are written in DXKeeper's dialect; each engine reads them its own way.
 //
 // Not copyable; closes the file when destroyed. Record sets opened from it must be destroyed
 // before it. All methods not marked noexcept throw zorvik::Failure on failure.
@@ -49,7 +49,7 @@ class Database {
   virtual StatementDialect Dialect() const noexcept = 0;
 
   // True for an engine whose commit cannot be trusted to leave the file whole if it is cut
-  // short: Add and Log Clean then copy the log aside before their first write (LogBackup.h).
+  // short: Add and Log Clean then copy the log aside before their first write (logops/LogBackup.h).
   virtual bool NeedsBackupBeforeWriting() const noexcept = 0;
 
   // Transaction primitives, nested like DAO's BeginTrans / CommitTrans / Rollback. Use them

@@ -17,7 +17,7 @@ namespace zorvik::logdb::dao {
 // Transactions are the default workspace's (DBEngine.BeginTrans / CommitTrans / Rollback), which
 // Jet nests (up to five levels; the log operations use two). Jet's commit is less sure than
 // SQLite's journal to leave the file whole when cut short, so this engine asks for a backup
-// before the first write (LogBackup.h).
+// before the first write (logops/LogBackup.h).
 //
 // Lives on the thread that opened it; COM is initialised on that thread for the handle's
 // lifetime when it was not already.

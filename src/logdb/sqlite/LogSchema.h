@@ -4,7 +4,7 @@
 
 namespace zorvik::logdb {
 
-// The CREATE TABLE statements of a new log (src/logdb/LogSchema.sql, built in).
+// The CREATE TABLE statements of a new log (src/logdb/sqlite/LogSchema.sql, built in).
 std::string_view LogSchemaSql();
 
 }  // namespace zorvik::logdb
