@@ -43,8 +43,11 @@ for run in windows windows-dao; do
   check_demo_run "$work/before.sqlite" "$work/$run" "$work/$run.out"
   check "$run: screenshot saved" yes "$([ -s "$work/$run.png" ] && echo yes || echo no)"
 done
-check "windows-dao: Zorvik took the log as a Jet log" yes \
-  "$([ -f "$work/windows-dao/DXKeeper/Databases/demo.mdb.zorvik-backup" ] && echo yes || echo no)"
+# A Jet log is copied before each run that writes: Log Clean's copy and Add's, named by their time.
+check "windows-dao: Zorvik took the log as a Jet log, one backup for each writing run" 2 \
+  "$(find "$work/windows-dao/DXKeeper/Databases" -maxdepth 1 -type f \
+      -name 'demo.mdb.zorvik-backup-[0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]-[0-9][0-9][0-9][0-9][0-9][0-9]*' \
+      ! -name '*-new' | wc -l)"
 
 # Row for row what the Linux build made of the same log: every field of every row of QSOs and
 # PrintQueue, in the order of the rows.

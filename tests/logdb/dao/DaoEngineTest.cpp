@@ -4,11 +4,15 @@
 // whole run through DAO in tests/logops (zorvik_logops_tests_dao).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <set>
+#include <vector>
+
+#include <windows.h>
 
 #include "LogFixture.h"
 #include "logdb/Utf8Path.h"
@@ -237,34 +241,52 @@ TEST_F(DaoEngine, WithoutDaoTheLogGives429SayingWhatIsMissing) {
   EXPECT_EQ(Database::Open(jet)->Dialect(), logdb::StatementDialect::kJet) << "registered again";
 }
 
-// Add and Log Clean copy a Jet log before their first write. The copy is of the Jet-routed file
-// (the stand-in's data lives in the SQLite log beside it); that the copy is the whole log as it
-// was is shown on SQLite by tests/logops/LogBackupTest.cpp.
-TEST_F(DaoEngine, AddAndLogCleanCopyTheLogBeforeWriting) {
-  const std::string backup = logdb::BackupPathFor(jet);
-  std::ofstream(logdb::Utf8Path(backup)) << "an earlier run's backup";
+// Add and Log Clean copy a Jet log before their first write, one copy per run, while DXKeeper
+// holds the file open as Jet does (read and write, sharing both). The copy is of the Jet-routed
+// file (the stand-in's data lives in the SQLite log beside it); that the copy is the whole log as
+// it was is shown on SQLite by tests/logops/LogBackupTest.cpp.
+TEST_F(DaoEngine, AddAndLogCleanCopyTheLogBeforeWritingWhileDxkeeperHoldsIt) {
+  struct Held {
+    HANDLE h;
+    ~Held() {
+      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+  } dxkeeper{CreateFileW(logdb::Utf8Path(jet).c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr)};
+  ASSERT_NE(dxkeeper.h, INVALID_HANDLE_VALUE);
   Harness h(jet);
   logdb::LoadQslQueue(h.ctx);
-  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_TRUE(h.dialogs.boxes.empty()) << h.dialogs.boxes[0].text;
   EXPECT_EQ(h.view.billboard, "1 QSO records were loaded into the QSL queue.");
   EXPECT_EQ(h.view.queueCount, "1");
-  EXPECT_EQ(Bytes(backup), Bytes(jet));
-  fs::remove(logdb::Utf8Path(backup));
+  std::vector<std::string> backups = logdb::BackupsOf(jet);
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(Bytes(backups[0]), Bytes(jet));
   logdb::CleanLog(h.ctx);
-  EXPECT_TRUE(h.dialogs.boxes.empty());
+  EXPECT_TRUE(h.dialogs.boxes.empty()) << h.dialogs.boxes[0].text;
   EXPECT_EQ(h.view.billboard,
             "1 QSL_Rcvd records were cleaned\r\n\r\n1 QSL_Sent records were cleaned");
-  EXPECT_EQ(Bytes(backup), Bytes(jet));
+  backups = logdb::BackupsOf(jet);
+  ASSERT_EQ(backups.size(), 2u);
+  EXPECT_EQ(Bytes(backups[1]), Bytes(jet));
   std::set<std::string> files;
   for (const auto& entry : fs::directory_iterator(logdb::Utf8Path(log.Folder()))) {
     files.insert(entry.path().filename().string());
   }
-  EXPECT_EQ(files, (std::set<std::string>{"log.sqlite", "log.mdb", "log.mdb.zorvik-backup"}));
+  std::set<std::string> expected{"log.sqlite", "log.mdb"};
+  for (const std::string& b : backups) expected.insert(fs::path(b).filename().string());
+  EXPECT_EQ(files, expected);
 }
 
 TEST_F(DaoEngine, ABackupThatCannotBeMadeLeavesTheLogAsItWas) {
-  const std::string backup = logdb::BackupPathFor(jet);
-  fs::create_directory(logdb::Utf8Path(backup));  // a folder where the copy goes
+  // The copy is made under its own name first; a folder of that name stops it. The name holds
+  // the time of the run, so the folders cover every second the runs may fall in.
+  const auto now = std::chrono::system_clock::now();
+  for (int s = -2; s <= 30; ++s) {
+    fs::create_directory(
+        logdb::Utf8Path(logdb::BackupPathFor(jet, now + std::chrono::seconds(s)) + "-new"));
+  }
   struct Action {
     const char* what;
     void (*run)(logdb::AppContext&);
@@ -278,8 +300,10 @@ TEST_F(DaoEngine, ABackupThatCannotBeMadeLeavesTheLogAsItWas) {
     a.run(h.ctx);
     ASSERT_FALSE(h.dialogs.boxes.empty());
     EXPECT_EQ(h.dialogs.boxes[0].text.rfind(a.boxStart, 0), 0u) << h.dialogs.boxes[0].text;
-    EXPECT_NE(h.dialogs.boxes[0].text.find(backup), std::string::npos) << h.dialogs.boxes[0].text;
+    EXPECT_NE(h.dialogs.boxes[0].text.find(jet + ".zorvik-backup-"), std::string::npos)
+        << h.dialogs.boxes[0].text;
     EXPECT_EQ(log.Dump(), before);
+    EXPECT_TRUE(logdb::BackupsOf(jet).empty());
   }
 }
 
