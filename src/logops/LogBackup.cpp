@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/Failure.h"
+#include "core/LocalToday.h"
 #include "logdb/Utf8Path.h"
 
 #ifdef _WIN32
@@ -134,14 +135,7 @@ std::error_code MoveIntoPlace(const fs::path& from, const fs::path& to) {
 
 // The time of day on the user's clock, as the backup's name gives it: YYYYMMDD-HHMMSS.
 std::string Stamp(std::chrono::system_clock::time_point when) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm local{};
-#ifdef _WIN32
-  const bool converted = localtime_s(&local, &t) == 0;
-#else
-  const bool converted = localtime_r(&t, &local) != nullptr;
-#endif
-  if (!converted) local = std::tm{};
+  const std::tm local = LocalTime(std::chrono::system_clock::to_time_t(when)).value_or(std::tm{});
   char text[32];
   std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
