@@ -6,12 +6,15 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -147,6 +150,22 @@ std::vector<std::string> CheckThen(const std::string& call) {
   std::vector<std::string> calls = kCheck;
   calls.push_back(call);
   return calls;
+}
+
+// The font a control is drawn in, as the window gave it.
+LOGFONTW FontOf(const Rig& rig, ControlId id) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)), sizeof font,
+             &font);
+  return font;
+}
+
+// Where a control sits, in the window's client coordinates.
+RECT ClientRect(const Rig& rig, ControlId id) {
+  RECT r;
+  GetWindowRect(rig.Control(id), &r);
+  MapWindowPoints(nullptr, rig.window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  return r;
 }
 
 // The database field has the focus; the next control is clicked slowly or tapped quickly.
@@ -420,6 +439,318 @@ TEST(Win32Window, ABusyActionTakesNoInputAndGivesTheFocusBack) {
   EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
 }
 
+// Windows' own boxes and file dialog, made once the window exists so that they are modal to it,
+// as the program makes them.
+class OwnedDialogs : public Dialogs {
+ public:
+  void OwnedBy(const MainWindow& window) { real_.emplace(window.Handle()); }
+  Answer MsgBox(const std::string& text, int flags, const std::string& title) override {
+    return real_->MsgBox(text, flags, title);
+  }
+  std::optional<std::string> ShowOpen(const std::string& startFolder) override {
+    return real_->ShowOpen(startFolder);
+  }
+  void Beep() override {}
+  bool OpenHelpPage(const std::string&) override { return true; }
+
+ private:
+  std::optional<WinDialogs> real_;
+};
+
+// A user at each dialog (box or file dialog) that comes up: `act` runs from the dialog's own
+// message loop once it is up, as the user acts on what the dialog shows.
+std::function<void(HWND)> actOnDialog;
+std::set<HWND> dialogsSeen;
+HWND lastDialog = nullptr;
+
+void CALLBACK ActOnLastDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (actOnDialog) actOnDialog(lastDialog);
+}
+
+LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  wchar_t className[16] = {};
+  const auto window = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_ACTIVATE && GetClassNameW(window, className, 16) &&
+      std::wstring(className) == L"#32770" && dialogsSeen.insert(window).second) {
+    lastDialog = window;
+    SetTimer(nullptr, 0, 0, &ActOnLastDialog);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class DialogUser {
+ public:
+  explicit DialogUser(std::function<void(HWND)> act)
+      : hook_(SetWindowsHookExW(WH_CBT, &WatchDialogs, nullptr, GetCurrentThreadId())) {
+    actOnDialog = std::move(act);
+    dialogsSeen.clear();
+  }
+  ~DialogUser() {
+    UnhookWindowsHookEx(hook_);
+    actOnDialog = nullptr;
+  }
+  DialogUser(const DialogUser&) = delete;
+  DialogUser& operator=(const DialogUser&) = delete;
+  int Shown() const { return static_cast<int>(dialogsSeen.size()); }
+
+ private:
+  HHOOK hook_;
+};
+
+TEST(Win32Window, ABoxDuringAPassingCheckLeavesNothingPressed) {
+  // The check passes but shows a box (the queue of DXKeeper's own log cannot be counted); the
+  // user lets the button go while the box is up, so the box's loop takes the release. The press
+  // must not reach its control afterwards: that control would keep the mouse and the next click.
+  for (const ControlId pressed : {kIdOptCleanLog, kIdCmdOk}) {
+    OwnedDialogs boxes;
+    Rig rig(&boxes);
+    boxes.OwnedBy(rig.window);
+    rig.Start();
+    rig.ctx.ops.showQueueCount = [&] {
+      rig.rec.calls.push_back("showQueueCount");
+      boxes.MsgBox("3044 : Not a valid path.", mb::kOkOnly, "");
+    };
+    EnterField(rig);
+    const HWND control = rig.Control(pressed);
+    DialogUser user([control](HWND) {
+      Send({MouseAt(control, MOUSEEVENTF_LEFTUP), Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)});
+    });
+    Send({MouseAt(control, MOUSEEVENTF_LEFTDOWN)});
+    rig.Pump();
+    EXPECT_EQ(user.Shown(), 1) << pressed;
+    EXPECT_EQ(GetCapture(), nullptr) << pressed;
+    EXPECT_FALSE(SendMessageW(control, BM_GETSTATE, 0, 0) & BST_PUSHED) << pressed;
+    Click(rig, kIdChkOps);
+    EXPECT_TRUE(rig.Checked(kIdChkOps)) << pressed;
+    EXPECT_TRUE(rig.Checked(kIdOptAdd)) << pressed;
+    EXPECT_EQ(rig.rec.calls, kCheck) << pressed;
+  }
+}
+
+TEST(Win32Window, InputMadeWhileAnActionWorksIsDropped) {
+  // Clicks and keys made while Add works wait in the input queue; when it is done they are
+  // dropped, so nothing runs twice (a second Add) or changes under the user's eyes.
+  Rig rig;
+  rig.Start();
+  EnterField(rig);
+  const HWND ok = rig.Control(kIdCmdOk);
+  const HWND clean = rig.Control(kIdOptCleanLog);
+  rig.ctx.ops.loadQslQueue = [&] {
+    rig.rec.calls.push_back("loadQslQueue");
+    BusyScope busy(rig.window);
+    Send({MouseAt(ok, MOUSEEVENTF_LEFTDOWN), MouseAt(ok, MOUSEEVENTF_LEFTUP),
+          MouseAt(clean, MOUSEEVENTF_LEFTDOWN), MouseAt(clean, MOUSEEVENTF_LEFTUP), Key(VK_SPACE),
+          Key(VK_SPACE, KEYEVENTF_KEYUP)});
+  };
+  Click(rig, kIdCmdOk);
+  rig.Pump();
+  EXPECT_EQ(rig.Count("loadQslQueue"), 1);
+  EXPECT_TRUE(rig.Checked(kIdOptAdd));
+  EXPECT_FALSE(rig.Checked(kIdOptCleanLog));
+  EXPECT_EQ(GetFocus(), ok);
+  // The window takes input again at once.
+  Press(rig, VK_SPACE);
+  EXPECT_EQ(rig.Count("loadQslQueue"), 2);
+}
+
+TEST(Win32Window, EnterRunsTheFocusedButton) {
+  for (const ControlId button : {kIdCmdOk, kIdHelp}) {
+    Rig rig;
+    rig.Start();
+    EnterField(rig);
+    Click(rig, button);  // the check, then the button once
+    ASSERT_EQ(GetFocus(), rig.Control(button)) << button;
+    rig.rec.calls.clear();
+    rig.dialogs.helpPages.clear();
+    Press(rig, VK_RETURN);
+    EXPECT_EQ(button == kIdHelp ? static_cast<int>(rig.dialogs.helpPages.size())
+                                : rig.Count("loadQslQueue"),
+              1)
+        << button;
+  }
+}
+
+TEST(Win32Window, EscapeOnABoxDoesWhatItsButtonsAllow) {
+  // An OK box closes; a Yes/No box has no Cancel, so it stays up until Yes or No is chosen.
+  const struct {
+    int flags;
+    bool openAfterEscape;
+    Answer answer;
+  } cases[] = {
+      {mb::kOkExclamation, false, Answer::kOk},
+      {mb::kYesNoStopDefaultNo, true, Answer::kYes},
+  };
+  for (const auto& c : cases) {
+    OwnedDialogs boxes;
+    Rig rig(&boxes);
+    boxes.OwnedBy(rig.window);
+    rig.Start();
+    bool openAfterEscape = false;
+    DialogUser user([&](HWND box) {
+      Send({Key(VK_ESCAPE), Key(VK_ESCAPE, KEYEVENTF_KEYUP)});
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!IsDialogMessageW(box, &msg)) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+      }
+      openAfterEscape = IsWindow(box) && IsWindowVisible(box);
+      if (const HWND yes = GetDlgItem(box, IDYES); openAfterEscape && yes) {
+        Send({MouseAt(yes, MOUSEEVENTF_LEFTDOWN), MouseAt(yes, MOUSEEVENTF_LEFTUP)});
+      }
+    });
+    std::optional<Answer> answer;
+    rig.ctx.ops.loadQslQueue = [&] { answer = boxes.MsgBox("Go on?", c.flags, ""); };
+    EnterField(rig);
+    Click(rig, kIdCmdOk);
+    EXPECT_EQ(user.Shown(), 1) << c.flags;
+    EXPECT_EQ(openAfterEscape, c.openAfterEscape) << c.flags;
+    EXPECT_EQ(answer, c.answer) << c.flags;
+  }
+}
+
+TEST(Win32Window, LogoffAndShutdownSayCommandCompleteOnce) {
+  const struct {
+    const char* what;
+    WPARAM ending;  // WM_ENDSESSION's: the session really ends, or the user went back
+    LPARAM how;
+    std::vector<std::string> journal;
+  } cases[] = {
+      {"logoff", TRUE, ENDSESSION_LOGOFF, {"001commandcomplete"}},
+      {"shutdown", TRUE, 0, {"001commandcomplete"}},
+      {"cancelled", FALSE, ENDSESSION_LOGOFF, {}},
+  };
+  for (const auto& c : cases) {
+    Rig rig;
+    rig.Start();
+    const HWND window = rig.window.Handle();
+    EXPECT_TRUE(SendMessageW(window, WM_QUERYENDSESSION, 0, c.how)) << c.what;
+    SendMessageW(window, WM_ENDSESSION, c.ending, c.how);
+    EXPECT_EQ(rig.dde.journal, c.journal) << c.what;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(rig.dde.journal, std::vector<std::string>{"001commandcomplete"}) << c.what;
+  }
+  // While an action works the session must wait: the action finishes, then the window closes.
+  Rig rig;
+  rig.Start();
+  LRESULT mayEnd = TRUE;
+  rig.ctx.ops.loadQslQueue = [&] {
+    mayEnd = SendMessageW(rig.window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  };
+  EnterField(rig);
+  Click(rig, kIdCmdOk);
+  EXPECT_FALSE(mayEnd);
+  EXPECT_TRUE(rig.dde.journal.empty());
+}
+
+TEST(Win32Window, ANewMonitorDpiRedoesTheLayoutFromTheTwips) {
+  // Moved to a monitor at 150 %, the window is laid out again at 144 DPI: one pixel is ten
+  // twips there.
+  Rig rig;
+  rig.Start();
+  const HWND window = rig.window.Handle();
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  suggested.right = suggested.left + 700;
+  suggested.bottom = suggested.top + 600;
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  rig.Pump();
+  EXPECT_EQ(rig.window.Dpi(), 144);
+  const struct {
+    ControlId id;
+    RECT rect;  // in the window's client area
+  } places[] = {
+      {kIdTxtCall, {14, 51, 14 + 426, 51 + 29}},
+      {kIdBillBoard, {24, 98, 24 + 252, 98 + 194}},
+      {kIdOptCleanLog, {300 + 11, 105 + 95, 300 + 11 + 117, 105 + 95 + 33}},
+      {kIdCmdOk, {300, 311, 300 + 50, 311 + 35}},
+  };
+  for (const auto& p : places) {
+    const RECT r = ClientRect(rig, p.id);
+    EXPECT_EQ(r.left, p.rect.left) << p.id;
+    EXPECT_EQ(r.top, p.rect.top) << p.id;
+    EXPECT_EQ(r.right, p.rect.right) << p.id;
+    EXPECT_EQ(r.bottom, p.rect.bottom) << p.id;
+  }
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, 144));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, 144));
+  EXPECT_EQ(FontOf(rig, kIdTxtCall).lfHeight, -16);
+  EXPECT_EQ(FontOf(rig, kIdLabel1).lfHeight, -24);
+
+  // The program says it draws itself for each monitor, and takes paths of any length.
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                             SizeofResource(nullptr, found));
+  EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
+  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+  EXPECT_NE(manifest.find("<longPathAware"), std::string::npos);
+}
+
+TEST(Win32Window, TheFileDialogStartsOnTheChosenLog) {
+  // Before the first choice the dialog starts beside DXKeeper's Databases folder with no name;
+  // after a choice, in the chosen log's folder with its name filled in.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path root = std::filesystem::path(temp) / L"zorvik-file-dialog";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / L"DXKeeper" / L"Databases");
+  std::filesystem::create_directories(root / L"Other");
+  const std::filesystem::path chosen = root / L"Other" / L"chosen.mdb";
+  std::fclose(_wfopen(chosen.c_str(), L"wb"));
+
+  OwnedDialogs dialogs;
+  Rig rig(&dialogs);
+  dialogs.OwnedBy(rig.window);
+  rig.settings.Set("LogPathName",
+                   ToUtf8((root / L"DXKeeper" / L"Databases" / L"log.mdb").wstring()));
+  rig.Start();
+  struct Seen {
+    std::wstring folder, name;
+  };
+  std::vector<Seen> seen;
+  DialogUser user([&](HWND dialog) {
+    wchar_t folder[MAX_PATH] = {}, name[MAX_PATH] = {};
+    SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(name));
+    seen.push_back({folder, name});
+    std::vector<INPUT> keys;
+    if (seen.size() == 1) {
+      // Types the chosen log's path into the name field, then Enter.
+      for (const wchar_t ch : chosen.wstring()) {
+        INPUT key = Key(0, KEYEVENTF_UNICODE);
+        key.ki.wScan = ch;
+        keys.push_back(key);
+        key.ki.dwFlags |= KEYEVENTF_KEYUP;
+        keys.push_back(key);
+      }
+      keys.push_back(Key(VK_RETURN));
+      keys.push_back(Key(VK_RETURN, KEYEVENTF_KEYUP));
+    } else {
+      keys = {Key(VK_ESCAPE), Key(VK_ESCAPE, KEYEVENTF_KEYUP)};
+    }
+    Send(keys);
+  });
+  DoubleClick(rig, kIdTxtCall);
+  EXPECT_EQ(rig.Text(kIdTxtCall), ToUtf8(chosen.wstring()));
+  DoubleClick(rig, kIdTxtCall);
+  ASSERT_EQ(seen.size(), 2u);
+  auto same = [](const std::wstring& a, const std::filesystem::path& b) {
+    return std::filesystem::path(a).lexically_normal() == b.lexically_normal() ||
+           std::filesystem::path(a + L"\\").lexically_normal() == b.lexically_normal();
+  };
+  EXPECT_TRUE(same(seen[0].folder, root / L"DXKeeper" / L"")) << ToUtf8(seen[0].folder);
+  EXPECT_EQ(seen[0].name, L"");
+  EXPECT_TRUE(same(seen[1].folder, root / L"Other")) << ToUtf8(seen[1].folder);
+  EXPECT_EQ(seen[1].name, L"chosen.mdb");
+  EXPECT_EQ(rig.Text(kIdTxtCall), ToUtf8(chosen.wstring()));  // cancelled: the choice stays
+  std::filesystem::remove_all(root);
+}
+
 TEST(Win32Window, ClosingSaysCommandCompleteOnceAndEndsTheLoop) {
   Rig rig;
   rig.Start();
@@ -429,22 +760,6 @@ TEST(Win32Window, ClosingSaysCommandCompleteOnceAndEndsTheLoop) {
   EXPECT_EQ(rig.dde.journal, std::vector<std::string>{"001commandcomplete"});
   EXPECT_TRUE(rig.quitPosted);
   EXPECT_FALSE(IsWindowVisible(rig.window.Handle()));
-}
-
-// The font a control is drawn in, as the window gave it.
-LOGFONTW FontOf(const Rig& rig, ControlId id) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)), sizeof font,
-             &font);
-  return font;
-}
-
-// Where a control sits, in the window's client coordinates.
-RECT ClientRect(const Rig& rig, ControlId id) {
-  RECT r;
-  GetWindowRect(rig.Control(id), &r);
-  MapWindowPoints(nullptr, rig.window.Handle(), reinterpret_cast<POINT*>(&r), 2);
-  return r;
 }
 
 TEST(Win32Window, LayoutFollowsTheTwipsAtTheSystemDpi) {
