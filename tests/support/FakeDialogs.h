@@ -27,8 +27,10 @@ class FakeDialogs : public Dialogs {
     }
     return flags == mb::kYesNoStopDefaultNo ? Answer::kNo : Answer::kOk;
   }
-  std::optional<std::string> ShowOpen(const std::string& startFolder) override {
+  std::optional<std::string> ShowOpen(const std::string& startFolder,
+                                      const std::string& fileName) override {
     openFolders.push_back(startFolder);
+    openFiles.push_back(fileName);
     if (openResults.empty()) return std::nullopt;
     auto r = openResults.front();
     openResults.pop_front();
@@ -44,6 +46,7 @@ class FakeDialogs : public Dialogs {
   std::deque<Answer> answers;
   std::deque<std::optional<std::string>> openResults;
   std::vector<std::string> openFolders;
+  std::vector<std::string> openFiles;  // the file name each dialog showed filled in
   std::vector<std::string> helpPages;
   int beeps = 0;
 };

@@ -154,7 +154,7 @@ class ProgramWindowTest : public QObject {
 
     QVERIFY(rig.Click("chkOps"));
     QVERIFY(rig.Find<QCheckBox>("chkOps")->isChecked());
-    QVERIFY(rig.program->Window().IncludeAllOperators());
+    QVERIFY(rig.program->Window().Form().IncludeAllOperators());
     QVERIFY(rig.Click("cmdOK"));
     QVERIFY2(rig.dialogs.boxes.empty(), rig.FirstBox().c_str());
     QCOMPARE(QString::fromStdString(rig.Billboard()),
