@@ -35,19 +35,14 @@ PixelRect PlaceOf(const design::Control& control, double dpi) {
   const TwipsRect& r = control.rect;
   PixelRect place{px(r.left), px(r.top), px(r.width), px(r.height)};
   if (IsOption(control)) {
+    const int frameTop = px(design::kGrpAction.rect.top);
     place.left += px(design::kGrpAction.rect.left);
-    place.top += px(design::kGrpAction.rect.top);
+    place.top += frameTop;
+    if (const design::Control* below = OptionBelow(control)) {
+      place.height = std::clamp(frameTop + px(below->rect.top) - place.top, 0, place.height);
+    }
   }
   return place;
-}
-
-PixelRect OwnPartOf(const design::Control& control, double dpi) {
-  const PixelRect box = PlaceOf(control, dpi);
-  PixelRect own{0, 0, box.width, box.height};
-  if (const design::Control* below = IsOption(control) ? OptionBelow(control) : nullptr) {
-    own.height = std::clamp(PlaceOf(*below, dpi).top - box.top, 0, box.height);
-  }
-  return own;
 }
 
 PixelRect PlaceOf(const design::Line& line, double dpi) {

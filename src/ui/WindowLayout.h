@@ -13,15 +13,11 @@ struct PixelRect {
 };
 
 // Where `control` sits in the window's client area at `dpi`. The options are placed relative to
-// the Action frame that holds them.
+// the Action frame that holds them. The form lets each option's box reach into the box of the
+// option below (Add's covers the top of Refresh's text); there the option below is the one the
+// user sees and clicks, so an option's box ends where the next one begins (its top stays where
+// the form puts it, so all of the rest still chooses it).
 PixelRect PlaceOf(const design::Control& control, double dpi);
-
-// The part of an option's box that is the option's own, relative to the box. The form lets each
-// option's box reach into the box of the option below (Add's covers the top of Refresh's text);
-// there the option below is the one the user sees and clicks, so an option owns its box down to
-// where the next box begins. Its text stays where the whole box centres it. The whole box for
-// anything else.
-PixelRect OwnPartOf(const design::Control& control, double dpi);
 
 // A frame line at `dpi`: one pixel wide whatever the DPI, as the form's default line width.
 PixelRect PlaceOf(const design::Line& line, double dpi);

@@ -75,7 +75,6 @@ void MainWindow::Place(QWidget* widget, const design::Control& design) {
   // The options are children of the frame: placed relative to it.
   if (design.kind == design::Kind::kOption) {
     place.translate(-ToQRect(PlaceOf(design::kGrpAction, dpi_)).topLeft());
-    widget->setMask(QRegion(ToQRect(OwnPartOf(design, dpi_))));
   }
   widget->setGeometry(place);
   controls_.emplace_back(&design, widget);
@@ -123,8 +122,7 @@ void MainWindow::BuildControls() {
   grpAction_ = new QGroupBox(QString::fromLatin1(design::kGrpAction.text), this);
   Place(grpAction_, design::kGrpAction);
 
-  // Each option keeps its designed box, and its text sits centred in it as Qt draws it; where a
-  // box reaches into the next one, the next one is the option there (OwnPartOf).
+  // Each option's text sits centred in its box, as Qt draws it.
   auto option = [this](const design::Control& design) {
     auto* o = new QRadioButton(QString::fromLatin1(design.text), grpAction_);
     Place(o, design);
