@@ -44,7 +44,84 @@ QRect ToQRect(const PixelRect& r) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+// The window as the core's toolkit: the controls by their design entries, Qt's busy look and
+// input, the billboard's font.
+class MainWindow::Toolkit final : public WindowToolkit {
+ public:
+  explicit Toolkit(MainWindow& window) : window_(window) {}
+
+  std::string Text(const design::Control& control) const override {
+    QWidget* const widget = window_.WidgetOf(control);
+    if (const auto* field = qobject_cast<const QLineEdit*>(widget)) {
+      return field->text().toStdString();
+    }
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    return label ? label->text().toStdString() : std::string();
+  }
+  void SetText(const design::Control& control, const std::string& text) override {
+    QWidget* const widget = window_.WidgetOf(control);
+    if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+      field->setText(QString::fromStdString(text));
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+      label->setText(DisplayText(text));
+    }
+  }
+  bool IsChecked(const design::Control& control) const override {
+    const auto* button = qobject_cast<const QAbstractButton*>(window_.WidgetOf(control));
+    return button && button->isChecked();
+  }
+  void CheckOption(const design::Control& option) override {
+    if (auto* button = qobject_cast<QRadioButton*>(window_.WidgetOf(option))) {
+      button->setChecked(true);
+    }
+  }
+  void SetCaption(const std::string& caption) override {
+    window_.setWindowTitle(QString::fromStdString(caption));
+  }
+
+  const design::Control* FocusedControl() const override {
+    return window_.DesignOf(window_.focusWidget());
+  }
+  void Focus(const design::Control& control) override {
+    if (QWidget* widget = window_.WidgetOf(control)) widget->setFocus(Qt::OtherFocusReason);
+  }
+  bool MouseButtonDown() const override { return QGuiApplication::mouseButtons() != Qt::NoButton; }
+
+  void ShowBusy(bool busy) override {
+    if (busy) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      window_.setEnabled(false);
+    } else {
+      window_.setEnabled(true);
+      QApplication::restoreOverrideCursor();
+    }
+  }
+  void DiscardWaitingInput() override {
+    // The window is still disabled: Qt hands what waits (the window system's events read
+    // meanwhile included) to disabled controls, which drop it.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+  }
+
+  void SetBillboardLook(const BillboardLook& look) override {
+    QLabel* const billboard = window_.billBoard_;
+    billboard->setAlignment((look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    SetTextColour(billboard, QColor(look.red, look.green, look.blue));
+  }
+  bool SetBillboardPoints(double points) override {
+    // Mapped like every other font of the window.
+    QLabel* const billboard = window_.billBoard_;
+    QFont font = billboard->font();
+    font.setPointSizeF(points * window_.uiPointSize_ / design::kFontPoints);
+    billboard->setFont(font);
+    return billboard->heightForWidth(billboard->width()) <= billboard->height();
+  }
+
+ private:
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent), toolkit_(std::make_unique<Toolkit>(*this)), core_(*toolkit_) {
   setObjectName(QStringLiteral("Main"));
   // Fixed dialog-like window: a close button, no maximise or minimise.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -337,78 +414,6 @@ void MainWindow::showEvent(QShowEvent* event) {
       first->setFocus(Qt::OtherFocusReason);
     }
   }
-}
-
-std::string MainWindow::Text(const design::Control& control) const {
-  if (const auto* field = qobject_cast<const QLineEdit*>(WidgetOf(control))) {
-    return field->text().toStdString();
-  }
-  if (const auto* label = qobject_cast<const QLabel*>(WidgetOf(control))) {
-    return label->text().toStdString();
-  }
-  return {};
-}
-
-void MainWindow::SetText(const design::Control& control, const std::string& text) {
-  if (auto* field = qobject_cast<QLineEdit*>(WidgetOf(control))) {
-    field->setText(QString::fromStdString(text));
-  } else if (auto* label = qobject_cast<QLabel*>(WidgetOf(control))) {
-    label->setText(DisplayText(text));
-  }
-}
-
-bool MainWindow::IsChecked(const design::Control& control) const {
-  const auto* button = qobject_cast<const QAbstractButton*>(WidgetOf(control));
-  return button && button->isChecked();
-}
-
-void MainWindow::CheckOption(const design::Control& option) {
-  if (auto* button = qobject_cast<QRadioButton*>(WidgetOf(option))) button->setChecked(true);
-}
-
-void MainWindow::SetCaption(const std::string& caption) {
-  setWindowTitle(QString::fromStdString(caption));
-}
-
-const design::Control* MainWindow::FocusedControl() const {
-  return DesignOf(focusWidget());
-}
-
-void MainWindow::Focus(const design::Control& control) {
-  if (QWidget* widget = WidgetOf(control)) widget->setFocus(Qt::OtherFocusReason);
-}
-
-bool MainWindow::MouseButtonDown() const {
-  return QGuiApplication::mouseButtons() != Qt::NoButton;
-}
-
-void MainWindow::ShowBusy(bool busy) {
-  if (busy) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    setEnabled(false);
-  } else {
-    setEnabled(true);
-    QApplication::restoreOverrideCursor();
-  }
-}
-
-void MainWindow::DiscardWaitingInput() {
-  // The window is still disabled: Qt hands what waits (the window system's events read meanwhile
-  // included) to disabled controls, which drop it.
-  QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-}
-
-void MainWindow::SetBillboardLook(const BillboardLook& look) {
-  billBoard_->setAlignment((look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-  SetTextColour(billBoard_, QColor(look.red, look.green, look.blue));
-}
-
-bool MainWindow::SetBillboardPoints(double points) {
-  // Mapped like every other font of the window.
-  QFont f = billBoard_->font();
-  f.setPointSizeF(points * uiPointSize_ / design::kFontPoints);
-  billBoard_->setFont(f);
-  return billBoard_->heightForWidth(billBoard_->width()) <= billBoard_->height();
 }
 
 }  // namespace zorvik::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -34,7 +35,7 @@ struct Line;
 // A release is delivered to its control by the filter itself, then the core runs the hint. Tab
 // moves the focus where the core says. Input that waits while an action works reaches the window
 // while it is still disabled, so Qt drops it.
-class MainWindow : public QWidget, private WindowToolkit {
+class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
@@ -67,19 +68,8 @@ class MainWindow : public QWidget, private WindowToolkit {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  // WindowToolkit
-  std::string Text(const design::Control& control) const override;
-  void SetText(const design::Control& control, const std::string& text) override;
-  bool IsChecked(const design::Control& control) const override;
-  void CheckOption(const design::Control& option) override;
-  void SetCaption(const std::string& caption) override;
-  const design::Control* FocusedControl() const override;
-  void Focus(const design::Control& control) override;
-  bool MouseButtonDown() const override;
-  void ShowBusy(bool busy) override;
-  void DiscardWaitingInput() override;
-  void SetBillboardLook(const BillboardLook& look) override;
-  bool SetBillboardPoints(double points) override;
+  // The window as the core's toolkit (MainWindow.cpp).
+  class Toolkit;
 
   void BuildControls();
   void ChooseUiFont();
@@ -99,7 +89,8 @@ class MainWindow : public QWidget, private WindowToolkit {
   // when the event was handled here.
   bool LeaveDatabaseField(QFocusEvent* event);
 
-  WindowCore core_{*this};
+  std::unique_ptr<Toolkit> toolkit_;
+  WindowCore core_;
   double dpi_ = 96.0;
   double uiPointSize_ = 8.0;
   QEvent* delivering_ = nullptr;  // passed on by DeliverNow, not filtered again

@@ -90,12 +90,11 @@ Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& 
   return Answer::kOk;
 }
 
-std::optional<std::string> QtDialogs::ShowOpen(const std::string& startFolder,
-                                               const std::string& fileName) {
+std::optional<std::string> QtDialogs::ShowOpen(const std::string& folder, const std::string& file) {
   ArrowWhileAsking arrow;
   // Given a file's path, Qt's dialog starts in its folder with the file selected.
   const QString chosen = QFileDialog::getOpenFileName(
-      parent_, QString(), QString::fromStdString(fileName.empty() ? startFolder : fileName));
+      parent_, QString(), QString::fromStdString(file.empty() ? folder : file));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }

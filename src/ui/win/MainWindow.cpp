@@ -102,7 +102,88 @@ void RegisterWindowClass(WNDPROC procedure) {
 
 }  // namespace
 
-MainWindow::MainWindow() {
+// The window as the core's toolkit: the controls by their design entries, Windows' busy look
+// and input queue, the billboard's font.
+class MainWindow::Toolkit final : public WindowToolkit {
+ public:
+  explicit Toolkit(MainWindow& window) : window_(window) {}
+
+  std::string Text(const design::Control& control) const override {
+    return window_.ControlText(static_cast<ControlId>(GetDlgCtrlID(window_.ControlOf(control))));
+  }
+  void SetText(const design::Control& control, const std::string& text) override {
+    SetWindowTextW(window_.ControlOf(control), ToWide(text).c_str());
+  }
+  bool IsChecked(const design::Control& control) const override {
+    return SendMessageW(window_.ControlOf(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void CheckOption(const design::Control& option) override {
+    CheckRadioButton(window_.Handle(), kIdOptAdd, kIdOptCleanLog,
+                     GetDlgCtrlID(window_.ControlOf(option)));
+  }
+  void SetCaption(const std::string& caption) override {
+    SetWindowTextW(window_.Handle(), ToWide(caption).c_str());
+  }
+
+  const design::Control* FocusedControl() const override { return window_.DesignOf(GetFocus()); }
+  void Focus(const design::Control& control) override { SetFocus(window_.ControlOf(control)); }
+  bool MouseButtonDown() const override {
+    // The state as of the input this thread has read: a release still in the queue leaves the
+    // button down, one a box's message loop took does not.
+    for (const int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) {
+      if (GetKeyState(button) & 0x8000) return true;
+    }
+    return false;
+  }
+
+  void ShowBusy(bool busy) override {
+    EnableWindow(window_.Handle(), busy ? FALSE : TRUE);
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  }
+  void DiscardWaitingInput() override {
+    // The keys (and the characters made of them) and the mouse in the window and on its frame.
+    constexpr std::pair<UINT, UINT> kInput[] = {{WM_KEYFIRST, WM_KEYLAST},
+                                                {WM_MOUSEFIRST, WM_MOUSELAST},
+                                                {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
+    MSG msg;
+    for (const auto& [first, last] : kInput) {
+      while (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+      }
+    }
+  }
+
+  void SetBillboardLook(const BillboardLook& look) override {
+    window_.billboardLook_ = look;
+    const HWND billboard = window_.Control(kIdBillBoard);
+    const LONG_PTR style = GetWindowLongPtrW(billboard, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
+    SetWindowLongPtrW(billboard, GWL_STYLE, style | (look.centred ? SS_CENTER : SS_LEFT));
+    InvalidateRect(billboard, nullptr, TRUE);
+  }
+  bool SetBillboardPoints(double points) override {
+    const HWND billboard = window_.Control(kIdBillBoard);
+    RECT area{};
+    GetClientRect(billboard, &area);
+    const std::wstring text = ToWide(window_.ControlText(kIdBillBoard));
+    UniqueFont font = window_.MakeFont(window_.PointsToPixels(points), FW_NORMAL);
+    RECT needed = area;
+    {
+      WindowDc dc(billboard);
+      SelectedObject selected(dc.Get(), font.get());
+      DrawTextW(dc.Get(), text.c_str(), -1, &needed,
+                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX |
+                    (window_.billboardLook_.centred ? DT_CENTER : DT_LEFT));
+    }
+    SendMessageW(billboard, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    // The previous font goes once the label let go of it.
+    window_.billboardFont_ = std::move(font);
+    return needed.bottom <= area.bottom;
+  }
+
+ private:
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow() : toolkit_(std::make_unique<Toolkit>(*this)), core_(*toolkit_) {
   static const bool registered = (RegisterWindowClass(&WindowProc), true);
   (void)registered;
   {
@@ -486,87 +567,6 @@ std::string MainWindow::ControlText(ControlId id) const {
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return ToUtf8(text);
-}
-
-std::string MainWindow::Text(const design::Control& control) const {
-  return ControlText(static_cast<ControlId>(GetDlgCtrlID(ControlOf(control))));
-}
-
-void MainWindow::SetText(const design::Control& control, const std::string& text) {
-  SetWindowTextW(ControlOf(control), ToWide(text).c_str());
-}
-
-bool MainWindow::IsChecked(const design::Control& control) const {
-  return SendMessageW(ControlOf(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void MainWindow::CheckOption(const design::Control& option) {
-  CheckRadioButton(Handle(), kIdOptAdd, kIdOptCleanLog, GetDlgCtrlID(ControlOf(option)));
-}
-
-void MainWindow::SetCaption(const std::string& caption) {
-  SetWindowTextW(Handle(), ToWide(caption).c_str());
-}
-
-const design::Control* MainWindow::FocusedControl() const {
-  return DesignOf(GetFocus());
-}
-
-void MainWindow::Focus(const design::Control& control) {
-  SetFocus(ControlOf(control));
-}
-
-bool MainWindow::MouseButtonDown() const {
-  // The state as of the input this thread has read: a release still in the queue leaves the
-  // button down, one a box's message loop took does not.
-  for (const int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) {
-    if (GetKeyState(button) & 0x8000) return true;
-  }
-  return false;
-}
-
-void MainWindow::ShowBusy(bool busy) {
-  EnableWindow(Handle(), busy ? FALSE : TRUE);
-  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
-}
-
-void MainWindow::DiscardWaitingInput() {
-  // The keys (and the characters made of them) and the mouse in the window and on its frame.
-  constexpr std::pair<UINT, UINT> kInput[] = {{WM_KEYFIRST, WM_KEYLAST},
-                                              {WM_MOUSEFIRST, WM_MOUSELAST},
-                                              {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
-  MSG msg;
-  for (const auto& [first, last] : kInput) {
-    while (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
-    }
-  }
-}
-
-void MainWindow::SetBillboardLook(const BillboardLook& look) {
-  billboardLook_ = look;
-  const HWND billboard = Control(kIdBillBoard);
-  const LONG_PTR style = GetWindowLongPtrW(billboard, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
-  SetWindowLongPtrW(billboard, GWL_STYLE, style | (look.centred ? SS_CENTER : SS_LEFT));
-  InvalidateRect(billboard, nullptr, TRUE);
-}
-
-bool MainWindow::SetBillboardPoints(double points) {
-  const HWND billboard = Control(kIdBillBoard);
-  RECT area{};
-  GetClientRect(billboard, &area);
-  const std::wstring text = ToWide(ControlText(kIdBillBoard));
-  UniqueFont font = MakeFont(PointsToPixels(points), FW_NORMAL);
-  RECT needed = area;
-  {
-    WindowDc dc(billboard);
-    SelectedObject selected(dc.Get(), font.get());
-    DrawTextW(dc.Get(), text.c_str(), -1, &needed,
-              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX |
-                  (billboardLook_.centred ? DT_CENTER : DT_LEFT));
-  }
-  SendMessageW(billboard, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  billboardFont_ = std::move(font);  // the previous font goes once the label let go of it
-  return needed.bottom <= area.bottom;
 }
 
 }  // namespace zorvik::ui::win

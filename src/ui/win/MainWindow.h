@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "ui/ProgramWiring.h"
@@ -28,7 +29,7 @@ namespace zorvik::ui::win {
 // action works is taken from the queue and dropped while the window is still disabled.
 //
 // Single-threaded: every method must be called on the thread that created the window.
-class MainWindow final : public StartupWindow, private WindowToolkit {
+class MainWindow final : public StartupWindow {
  public:
   // Creates the window, hidden. Throws Failure when Windows refuses the window or a control.
   MainWindow();
@@ -60,19 +61,8 @@ class MainWindow final : public StartupWindow, private WindowToolkit {
   int Dpi() const { return dpi_; }
 
  private:
-  // WindowToolkit
-  std::string Text(const design::Control& control) const override;
-  void SetText(const design::Control& control, const std::string& text) override;
-  bool IsChecked(const design::Control& control) const override;
-  void CheckOption(const design::Control& option) override;
-  void SetCaption(const std::string& caption) override;
-  const design::Control* FocusedControl() const override;
-  void Focus(const design::Control& control) override;
-  bool MouseButtonDown() const override;
-  void ShowBusy(bool busy) override;
-  void DiscardWaitingInput() override;
-  void SetBillboardLook(const BillboardLook& look) override;
-  bool SetBillboardPoints(double points) override;
+  // The window as the core's toolkit (MainWindow.cpp).
+  class Toolkit;
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -103,7 +93,8 @@ class MainWindow final : public StartupWindow, private WindowToolkit {
   bool MoveFocusByTab(const MSG& msg);
   void Close();
 
-  WindowCore core_{*this};
+  std::unique_ptr<Toolkit> toolkit_;
+  WindowCore core_;
   int dpi_ = 96;
   BillboardLook billboardLook_ = design::kBillboardLook;
   HWND focusBeforeDeactivation_ = nullptr;

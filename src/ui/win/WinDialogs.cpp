@@ -46,25 +46,24 @@ Answer WinDialogs::MsgBox(const std::string& text, int flags, const std::string&
   }
 }
 
-std::optional<std::string> WinDialogs::ShowOpen(const std::string& startFolder,
-                                                const std::string& fileName) {
+std::optional<std::string> WinDialogs::ShowOpen(const std::string& folder,
+                                                const std::string& file) {
   // A file given: the dialog starts in its folder with its name filled in.
-  const std::filesystem::path given(ToWide(fileName));
-  const std::wstring folder =
-      fileName.empty() ? ToWide(startFolder) : given.parent_path().wstring();
+  const std::filesystem::path given(ToWide(file));
+  const std::wstring startIn = file.empty() ? ToWide(folder) : given.parent_path().wstring();
   const std::wstring name = given.filename().wstring();
-  std::vector<wchar_t> file(std::max(kLongestPath, name.size() + 1), L'\0');
-  std::copy(name.begin(), name.end(), file.begin());
+  std::vector<wchar_t> chosen(std::max(kLongestPath, name.size() + 1), L'\0');
+  std::copy(name.begin(), name.end(), chosen.begin());
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = Owner();
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrFile = chosen.data();
+  dialog.nMaxFile = static_cast<DWORD>(chosen.size());
+  dialog.lpstrInitialDir = startIn.empty() ? nullptr : startIn.c_str();
   // No filter, title or default extension: the platform's defaults. The process's current
   // folder stays where it was.
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (GetOpenFileNameW(&dialog)) return ToUtf8(file.data());
+  if (GetOpenFileNameW(&dialog)) return ToUtf8(chosen.data());
   if (const DWORD error = CommDlgExtendedError(); error != 0) {
     throw Failure(err::kInternalError,
                   "The file dialog could not be shown (error " + std::to_string(error) + ")");
