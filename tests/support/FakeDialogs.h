@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,7 +37,10 @@ class FakeDialogs : public Dialogs {
     openResults.pop_front();
     return r;
   }
-  void Beep() override { ++beeps; }
+  void Beep() override {
+    ++beeps;
+    if (onBeep) onBeep();
+  }
   bool OpenHelpPage(const std::string& path) override {
     helpPages.push_back(path);
     return true;
@@ -49,6 +53,8 @@ class FakeDialogs : public Dialogs {
   std::vector<std::string> openFiles;  // the file name each dialog showed filled in
   std::vector<std::string> helpPages;
   int beeps = 0;
+  // Runs at each beep: Add beeps as it finishes, while the window is still busy.
+  std::function<void()> onBeep;
 };
 
 }  // namespace zorvik::testing

@@ -336,6 +336,47 @@ class MainWindowTest : public QObject {
              (std::vector<std::string>{"openDatabase " + kLogPath, "showQueueCount"}));
   }
 
+  // Tab visits the controls by the form's tab indexes; of the Action frame only the selected
+  // option, where the form puts it (Add between the field and OK, Log Clean last).
+  void tabFollowsTheDesignsTabIndexes() {
+    Rig rig;
+    QVERIFY(rig.Start());
+    const struct {
+      Qt::Key key;  // Tab, Backtab, or a click on Log Clean (Key_unknown)
+      const char* focus;
+    } steps[] = {
+        {Qt::Key_Tab, "txtCall"},
+        {Qt::Key_Tab, "cmdOK"},  // the field's check took the focus on to OK (and selected Add)
+        {Qt::Key_Backtab, "OptAdd"},
+        {Qt::Key_Tab, "cmdOK"},
+        {Qt::Key_Tab, "chkOps"},
+        {Qt::Key_Tab, "fDate"},
+        {Qt::Key_Tab, "tDate"},
+        {Qt::Key_Tab, "Help"},
+        {Qt::Key_Backtab, "tDate"},
+        {Qt::Key_unknown, "OptCleanLog"},
+        {Qt::Key_Tab, "Help"},
+        {Qt::Key_Backtab, "OptCleanLog"},
+        {Qt::Key_Backtab, "tDate"},
+        {Qt::Key_Backtab, "fDate"},
+        {Qt::Key_Backtab, "chkOps"},
+        {Qt::Key_Backtab, "cmdOK"},
+        {Qt::Key_Backtab, "txtCall"},
+    };
+    QVERIFY(rig.Find<QWidget>("Help")->hasFocus());  // the first in tab order has it at start
+    rig.rec.calls.clear();
+    for (const auto& step : steps) {
+      if (step.key == Qt::Key_unknown) {
+        QVERIFY(rig.user.Click(rig.Find<QWidget>("OptCleanLog"), testing::Pace::kTap));
+      } else {
+        QVERIFY(rig.user.Key(step.key));
+      }
+      QVERIFY2(rig.Find<QWidget>(step.focus)->hasFocus(), step.focus);
+    }
+    QCOMPARE(rig.rec.calls,
+             (std::vector<std::string>{"openDatabase " + kLogPath, "showQueueCount"}));
+  }
+
   // Input that reaches the window while a handler runs (a nested event loop) runs after it.
   void clickDuringAHandlerRunsAfterIt() {
     Rig rig;

@@ -166,6 +166,28 @@ class ProgramWindowTest : public QObject {
     QCOMPARE(rig.Billboard(), std::string("0 QSO records were loaded into the QSL queue."));
   }
 
+  // Clicks and keys made while a real Add works (here: as it beeps at its end) reach the window
+  // only after it; they are dropped, so DXKeeper is asked once to release its log, not twice.
+  void inputDuringARealAddRunsNothingAfterIt() {
+    ProgramRig rig;
+    QVERIFY(rig.Start());
+    auto* ok = rig.Find<QWidget>("cmdOK");
+    QVERIFY(rig.Click("txtCall"));
+    bool queued = false;
+    rig.dialogs.onBeep = [&] {
+      if (std::exchange(queued, true)) return;
+      rig.user->QueueClick(ok);
+      rig.user->QueueKey(Qt::Key_Space, QStringLiteral(" "));
+      rig.user->QueueClick(rig.Find<QWidget>("OptCleanLog"));
+    };
+    QVERIFY(rig.Click("cmdOK"));
+    QVERIFY(testing::Settle());
+    QCOMPARE(rig.sim->JournalCommands(),
+             (std::vector<std::string>{"001closelog", "001openlastlog"}));
+    QCOMPARE(rig.program->Window().Form().SelectedAction(), ui::Action::kAdd);
+    QVERIFY(ok->hasFocus());
+  }
+
   // The Help button opens help/ZorvikHelp.htm beside the program: the build puts it there.
   void helpPageIsBesideTheBuiltProgram() {
     const QFileInfo page(QStringLiteral(ZORVIK_PROGRAM_DIR "/help/ZorvikHelp.htm"));

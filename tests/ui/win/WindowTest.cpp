@@ -885,46 +885,37 @@ TEST(Win32Window, TabFollowsTheDesignsTabIndexes) {
   rig.Start();
   rig.rec.calls.clear();
   EXPECT_EQ(GetFocus(), rig.Control(kIdHelp));  // the first in tab order has it at start
+  enum Move { kTab, kShiftTab, kClickLogClean };
   const struct {
-    bool forward;
+    Move move;
     ControlId focus;
   } steps[] = {
-      {true, kIdTxtCall},
-      {true, kIdCmdOk},  // the field's check took the focus on to OK (and
-                         // selected Add)
-      {false, kIdOptAdd},
-      {true, kIdCmdOk},
-      {true, kIdChkOps},
-      {true, kIdFDate},
-      {true, kIdTDate},
-      {true, kIdHelp},
-      {false, kIdTDate},
+      {kTab, kIdTxtCall},
+      {kTab, kIdCmdOk},  // the field's check took the focus on to OK (and selected Add)
+      {kShiftTab, kIdOptAdd},
+      {kTab, kIdCmdOk},
+      {kTab, kIdChkOps},
+      {kTab, kIdFDate},
+      {kTab, kIdTDate},
+      {kTab, kIdHelp},
+      {kShiftTab, kIdTDate},
+      // Log Clean chosen: the frame's stop moves to the end of the order.
+      {kClickLogClean, kIdOptCleanLog},
+      {kTab, kIdHelp},
+      {kShiftTab, kIdOptCleanLog},
+      {kShiftTab, kIdTDate},
+      {kShiftTab, kIdFDate},
+      {kShiftTab, kIdChkOps},
+      {kShiftTab, kIdCmdOk},
+      {kShiftTab, kIdTxtCall},
   };
   for (const auto& step : steps) {
-    if (step.forward) {
-      Press(rig, VK_TAB);
-    } else {
-      PressShiftTab(rig);
-    }
+    if (step.move == kTab) Press(rig, VK_TAB);
+    if (step.move == kShiftTab) PressShiftTab(rig);
+    if (step.move == kClickLogClean) Click(rig, kIdOptCleanLog);
     EXPECT_EQ(GetFocus(), rig.Control(step.focus)) << "to " << step.focus;
   }
   EXPECT_EQ(rig.rec.calls, kCheck);
-  // Log Clean chosen: the frame's stop moves to the end of the order.
-  Click(rig, kIdOptCleanLog);
-  const struct {
-    bool forward;
-    ControlId focus;
-  } logClean[] = {{true, kIdHelp},    {false, kIdOptCleanLog}, {false, kIdTDate},
-                  {false, kIdFDate},  {false, kIdChkOps},      {false, kIdCmdOk},
-                  {false, kIdTxtCall}};
-  for (const auto& step : logClean) {
-    if (step.forward) {
-      Press(rig, VK_TAB);
-    } else {
-      PressShiftTab(rig);
-    }
-    EXPECT_EQ(GetFocus(), rig.Control(step.focus)) << "Log Clean chosen, to " << step.focus;
-  }
 }
 
 // The built program, Zorvik.exe, beside which the help pages travel.
