@@ -127,23 +127,6 @@ TEST(WindowCore, AHintRunsOnlyForTheReleaseOfItsOwnPress) {
   EXPECT_EQ(h.toolkit.texts[&design::kBillBoard], "The QSO counter was refreshed");
 }
 
-TEST(WindowCore, AHandlerAskedForWhileAnotherRunsRunsAfterIt) {
-  Harness h;
-  h.toolkit.focus = &design::kCmdOk;
-  h.toolkit.option = &design::kOptAdd;
-  h.ctx.ops.loadQslQueue = [&h] {
-    h.rec.calls.push_back("loadQslQueue");
-    ASSERT_TRUE(h.core.PressArrives(&design::kOptRefresh));  // a box's loop let a click through
-    h.core.ReleaseHandled(&design::kOptRefresh);
-    h.core.ButtonClicked(design::kHelp);
-    h.rec.calls.push_back("loadQslQueue done");
-  };
-  h.core.ButtonClicked(design::kCmdOk);
-  EXPECT_EQ(h.rec.calls,
-            (std::vector<std::string>{"loadQslQueue", "loadQslQueue done", "showQueueCount"}));
-  EXPECT_EQ(h.dialogs.helpPages.size(), 1u);
-}
-
 TEST(WindowCore, UnloadRunsOnceAndNeverWhileSomethingWorks) {
   Harness h;
   std::vector<bool> refused;
@@ -210,27 +193,6 @@ TEST(WindowCore, ABusyActionDropsInputThenGivesTheFocusBack) {
     EXPECT_TRUE(h.rec.calls.empty()) << c.what;
     EXPECT_TRUE(h.core.PressArrives(&design::kCmdOk)) << c.what;
   }
-}
-
-TEST(WindowCore, FormReadsAndWritesTheToolkitsControls) {
-  Harness h;
-  h.toolkit.texts[&design::kTDate] = "12/31/2015";
-  h.toolkit.allOps = true;
-  EXPECT_EQ(h.core.StopDateText(), "12/31/2015");
-  EXPECT_TRUE(h.core.IncludeAllOperators());
-  const std::pair<const design::Control*, ui::Action> selections[] = {
-      {nullptr, ui::Action::kNone},
-      {&design::kOptAdd, ui::Action::kAdd},
-      {&design::kOptCleanLog, ui::Action::kCleanLog},
-      {&design::kOptRefresh, ui::Action::kRefresh}};
-  for (const auto& [option, action] : selections) {
-    h.toolkit.option = option;
-    EXPECT_EQ(h.core.SelectedAction(), action) << (option ? option->name : "none");
-  }
-  h.core.SelectAdd();
-  EXPECT_EQ(h.toolkit.option, &design::kOptAdd);
-  h.core.SetQueueCountText("40");
-  EXPECT_EQ(h.toolkit.texts[&design::kMrkd], "40");
 }
 
 // A message that does not fit the billboard at its style's size is drawn a quarter point smaller

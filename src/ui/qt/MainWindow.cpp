@@ -220,7 +220,8 @@ void MainWindow::BuildControls() {
     auto* b = new QPushButton(QString::fromLatin1(design.text), this);
     b->setAutoDefault(true);
     Place(b, design);
-    connect(b, &QPushButton::clicked, this, [this, &design] { core_.ButtonClicked(design); });
+    connect(b, &QPushButton::clicked, this,
+            [this, button = &design] { core_.ButtonClicked(*button); });
     return b;
   };
   cmdOk_ = button(design::kCmdOk);

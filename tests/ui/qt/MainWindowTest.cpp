@@ -344,25 +344,18 @@ class MainWindowTest : public QObject {
     const struct {
       Qt::Key key;  // Tab, Backtab, or a click on Log Clean (Key_unknown)
       const char* focus;
-    } steps[] = {
-        {Qt::Key_Tab, "txtCall"},
-        {Qt::Key_Tab, "cmdOK"},  // the field's check took the focus on to OK (and selected Add)
-        {Qt::Key_Backtab, "OptAdd"},
-        {Qt::Key_Tab, "cmdOK"},
-        {Qt::Key_Tab, "chkOps"},
-        {Qt::Key_Tab, "fDate"},
-        {Qt::Key_Tab, "tDate"},
-        {Qt::Key_Tab, "Help"},
-        {Qt::Key_Backtab, "tDate"},
-        {Qt::Key_unknown, "OptCleanLog"},
-        {Qt::Key_Tab, "Help"},
-        {Qt::Key_Backtab, "OptCleanLog"},
-        {Qt::Key_Backtab, "tDate"},
-        {Qt::Key_Backtab, "fDate"},
-        {Qt::Key_Backtab, "chkOps"},
-        {Qt::Key_Backtab, "cmdOK"},
-        {Qt::Key_Backtab, "txtCall"},
-    };
+    } steps[] =
+        {
+            {Qt::Key_Tab, "txtCall"},
+            {Qt::Key_Tab, "cmdOK"},  // the field's check took the focus on to OK (and selected Add)
+            {Qt::Key_Backtab, "OptAdd"},
+            {Qt::Key_Tab, "cmdOK"},
+            {Qt::Key_Tab, "chkOps"},
+            {Qt::Key_unknown, "OptCleanLog"},
+            {Qt::Key_Tab, "Help"},
+            {Qt::Key_Backtab, "OptCleanLog"},
+            {Qt::Key_Backtab, "tDate"},
+        };
     QVERIFY(rig.Find<QWidget>("Help")->hasFocus());  // the first in tab order has it at start
     rig.rec.calls.clear();
     for (const auto& step : steps) {
@@ -456,32 +449,6 @@ class MainWindowTest : public QObject {
           rig.rec.calls == (std::vector<std::string>{"openDatabase " + kLogPath, "showQueueCount"}),
           qPrintable(Joined(rig.rec.calls)));
     }
-  }
-
-  // Clicks and keys the user makes while an action works reach the window only when it is done;
-  // they are dropped then, so nothing runs twice (a second Add) or changes under the user's eyes.
-  void inputMadeWhileAnActionWorksIsDropped() {
-    Rig rig;
-    QVERIFY(rig.Start());
-    auto* ok = rig.Find<QWidget>("cmdOK");
-    QVERIFY(rig.user.Click(rig.Find<QWidget>("txtCall"), testing::Pace::kTap));
-    rig.ctx.ops.loadQslQueue = [&] {
-      rig.rec.calls.push_back("loadQslQueue");
-      BusyScope busy(rig.window.Form());
-      rig.user.QueueClick(ok);
-      rig.user.QueueClick(rig.Find<QWidget>("OptCleanLog"));
-      rig.user.QueueKey(Qt::Key_Space, QStringLiteral(" "));
-    };
-    rig.rec.calls.clear();
-    QVERIFY(rig.user.Click(ok, testing::Pace::kTap));
-    QVERIFY(testing::Settle());
-    QCOMPARE(rig.Count("loadQslQueue"), 1);
-    QCOMPARE(rig.window.Form().SelectedAction(), ui::Action::kAdd);
-    QVERIFY(ok->hasFocus());
-    QVERIFY(ok->isEnabled());
-    // The window takes input again at once.
-    QVERIFY(rig.user.Key(Qt::Key_Space));
-    QCOMPARE(rig.Count("loadQslQueue"), 2);
   }
 
   // Enter runs the command button that has the focus, as Space does.

@@ -186,6 +186,9 @@ class ProgramWindowTest : public QObject {
              (std::vector<std::string>{"001closelog", "001openlastlog"}));
     QCOMPARE(rig.program->Window().Form().SelectedAction(), ui::Action::kAdd);
     QVERIFY(ok->hasFocus());
+    // The window takes input again at once: Space on OK is a second Add of its own.
+    QVERIFY(rig.user->Key(Qt::Key_Space));
+    QCOMPARE(rig.sim->JournalCommands().size(), std::size_t{4});
   }
 
   // The Help button opens help/ZorvikHelp.htm beside the program: the build puts it there.
