@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <utility>
+
 #include "LogFixture.h"
 #include "WindowUser.h"
 #include "core/DateText.h"
