@@ -27,9 +27,11 @@ class Dialogs {
   // title. Returns the button chosen (kOk for the OK-only boxes).
   virtual Answer MsgBox(const std::string& text, int flags, const std::string& title) = 0;
 
-  // Shows the modal file-open dialog starting in `startFolder` (empty: the platform's default).
-  // Returns the chosen file's full path, or nullopt when the user cancelled.
-  virtual std::optional<std::string> ShowOpen(const std::string& startFolder) = 0;
+  // Shows the modal file-open dialog with `fileName` (a full path) filled in, starting in that
+  // file's folder; without a file name, in `startFolder` (empty: the platform's default). Returns
+  // the chosen file's full path, or nullopt when the user cancelled.
+  virtual std::optional<std::string> ShowOpen(const std::string& startFolder,
+                                              const std::string& fileName) = 0;
 
   // Sounds the system's standard beep.
   virtual void Beep() = 0;

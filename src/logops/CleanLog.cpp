@@ -30,6 +30,8 @@ std::string InDialect(std::string_view statement, StatementDialect dialect) {
 void CleanLog(AppContext& ctx) {
   LogSession& s = ctx.session;
   MainView& view = ctx.host.view;
+  // Two statements over the whole log: the window is busy meanwhile, as for Add.
+  BusyScope busy(view);
   try {
     s.ReplaceDatabase(view.DatabaseFieldText());
     BackUpBeforeWriting(*s.LogDb);

@@ -14,7 +14,8 @@ struct AppContext {
 // The queue count of DXKeeper's own log (LogPathName) into `mrkd`. Reports its own failures.
 void ShowQueueCount(AppContext& ctx);
 
-// Log Clean: blanks invalid QSL letters in QSOs and reports both counts. Reports its own failures.
+// Log Clean: blanks invalid QSL letters in QSOs and reports both counts, the window busy meanwhile.
+// Reports its own failures.
 void CleanLog(AppContext& ctx);
 
 // Before every Add: refreshes the host state and, while DXKeeper runs, asks the user when its log

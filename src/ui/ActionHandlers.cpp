@@ -81,10 +81,13 @@ std::string DialogStartFolderOf(const std::string& logPath) {
 void TxtCallDblClick(UiContext& ctx) {
   ZorvikMod& mod = ctx.host.mod;
   mod.DialogStartFolder = DialogStartFolderOf(mod.LogPathName);
-  // The dialog remembers its last choice: a cancel puts that back (empty before the first choice,
-  // which the check below then refuses with "Data Missing"). Users know this from DXKeeper's own
-  // dialogs, and the help page explains it.
-  if (auto chosen = ctx.host.dialogs.ShowOpen(mod.DialogStartFolder)) ctx.lastChosenFile = *chosen;
+  // The dialog remembers its last choice: it opens on that file (in its folder, its name filled
+  // in), and a cancel puts it back (empty before the first choice, which the check below then
+  // refuses with "Data Missing"). Users know this from DXKeeper's own dialogs, and the help page
+  // explains it.
+  if (auto chosen = ctx.host.dialogs.ShowOpen(mod.DialogStartFolder, ctx.lastChosenFile)) {
+    ctx.lastChosenFile = *chosen;
+  }
   ctx.form.SetDatabaseFieldText(ctx.lastChosenFile);
   TxtCallLostFocus(ctx);
 }

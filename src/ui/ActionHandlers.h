@@ -21,8 +21,9 @@ void HelpClick(UiContext& ctx);
 // paths and native ones both work.
 std::string DialogStartFolderOf(const std::string& logPath);
 
-// txtCall_DblClick. Picks a database file in the file-open dialog (starting beside DXKeeper's
-// Databases folder), puts it into the field and checks it as TxtCallLostFocus does.
+// txtCall_DblClick. Picks a database file in the file-open dialog (starting on the file chosen
+// last, before any choice beside DXKeeper's Databases folder), puts it into the field and checks
+// it as TxtCallLostFocus does.
 void TxtCallDblClick(UiContext& ctx);
 
 // txtCall_LostFocus. Checks that the field names a file that opens as a log (opened read as given,

@@ -57,8 +57,12 @@ void OptCleanLogMouseUp(UiContext& ctx) {
 
 void OptRefreshMouseUp(UiContext& ctx) {
   RunHint(ctx, [&] {
-    ctx.ops.showQueueCount();
-    ctx.form.SelectAdd();
+    {
+      // Recounting a large queue takes a moment: the window is busy meanwhile, as for Add.
+      BusyScope busy(ctx.form);
+      ctx.ops.showQueueCount();
+      ctx.form.SelectAdd();
+    }
     ctx.form.SetBillboard(kOptRefreshHint);
   });
 }

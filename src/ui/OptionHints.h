@@ -9,7 +9,8 @@ namespace zorvik::ui {
 void ChkOpsMouseUp(UiContext& ctx);
 void OptAddMouseUp(UiContext& ctx);
 void OptCleanLogMouseUp(UiContext& ctx);
-// Also recounts the queue and selects Add again, so Refresh never stays selected after a click.
+// Also recounts the queue (the window busy meanwhile) and selects Add again, so Refresh never
+// stays selected after a click.
 void OptRefreshMouseUp(UiContext& ctx);
 
 }  // namespace zorvik::ui

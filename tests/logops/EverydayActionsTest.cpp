@@ -116,6 +116,8 @@ TEST(CleanLog, CountsBeyondSixteenBitsAndRunsBothStatements) {
   EXPECT_TRUE(h.dialogs.boxes.empty());
   EXPECT_EQ(h.view.billboard,
             "33000 QSL_Rcvd records were cleaned\r\n\r\n33000 QSL_Sent records were cleaned");
+  EXPECT_EQ(h.view.busyCount, 1);  // the window took no input meanwhile
+  EXPECT_EQ(h.view.busyDepth, 0);
 }
 
 // The first statement's change is stored at once: when the second fails, it stays, and the

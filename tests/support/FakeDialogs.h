@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,14 +28,19 @@ class FakeDialogs : public Dialogs {
     }
     return flags == mb::kYesNoStopDefaultNo ? Answer::kNo : Answer::kOk;
   }
-  std::optional<std::string> ShowOpen(const std::string& startFolder) override {
+  std::optional<std::string> ShowOpen(const std::string& startFolder,
+                                      const std::string& fileName) override {
     openFolders.push_back(startFolder);
+    openFiles.push_back(fileName);
     if (openResults.empty()) return std::nullopt;
     auto r = openResults.front();
     openResults.pop_front();
     return r;
   }
-  void Beep() override { ++beeps; }
+  void Beep() override {
+    ++beeps;
+    if (onBeep) onBeep();
+  }
   bool OpenHelpPage(const std::string& path) override {
     helpPages.push_back(path);
     return true;
@@ -44,8 +50,11 @@ class FakeDialogs : public Dialogs {
   std::deque<Answer> answers;
   std::deque<std::optional<std::string>> openResults;
   std::vector<std::string> openFolders;
+  std::vector<std::string> openFiles;  // the file name each dialog showed filled in
   std::vector<std::string> helpPages;
   int beeps = 0;
+  // Runs at each beep: Add beeps as it finishes, while the window is still busy.
+  std::function<void()> onBeep;
 };
 
 }  // namespace zorvik::testing

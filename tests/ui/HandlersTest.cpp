@@ -271,6 +271,8 @@ TEST(TxtCallDblClick, CancelPutsBackTheDialogsLastChoice) {
   EXPECT_EQ(h.form.view.databaseField, "/data/chosen.sqlite");
   EXPECT_EQ(h.rec.calls,
             (std::vector<std::string>{"openDatabase /data/chosen.sqlite", "showQueueCount"}));
+  // Each dialog opened on the file chosen before it, none before the first choice.
+  EXPECT_EQ(h.dialogs.openFiles, (std::vector<std::string>{"", "", "/data/chosen.sqlite"}));
 }
 
 TEST(TxtCallDblClick, LogOutsideADatabasesFolderOpensTheDefaultFolder) {
@@ -319,6 +321,9 @@ TEST(OptionHints, ShowTheirTextAndLeaveTheStartupStyleOnce) {
     EXPECT_EQ(h.form.looks, std::vector<ui::BillboardLook>{kNormal});
     EXPECT_FALSE(h.mod.BillboardNeedsReset);
     EXPECT_EQ(h.rec.calls, c.calls);
+    // Only the recount is an action: the window is busy while it runs.
+    EXPECT_EQ(h.form.view.busyCount, c.calls.empty() ? 0 : 1);
+    EXPECT_EQ(h.form.view.busyDepth, 0);
 
     // A second click shows the same hint without restyling.
     c.handler(h.ctx);

@@ -13,15 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSessionManager>
 
 #include "core/DateText.h"
-#include "ui/ActionHandlers.h"
+#include "core/ZorvikMod.h"
 #include "ui/FormDesign.h"
-#include "ui/OptionHints.h"
-#include "ui/RunReported.h"
-#include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
-#include "ui/UiContext.h"
+#include "ui/WindowLayout.h"
 #include "ui/qt/QtDialogs.h"
 
 namespace zorvik::ui {
@@ -40,9 +38,90 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
   widget->setPalette(palette);
 }
 
+QRect ToQRect(const PixelRect& r) {
+  return QRect(r.left, r.top, r.width, r.height);
+}
+
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+// The window as the core's toolkit: the controls by their design entries, Qt's busy look and
+// input, the billboard's font.
+class MainWindow::Toolkit final : public WindowToolkit {
+ public:
+  explicit Toolkit(MainWindow& window) : window_(window) {}
+
+  std::string Text(const design::Control& control) const override {
+    QWidget* const widget = window_.WidgetOf(control);
+    if (const auto* field = qobject_cast<const QLineEdit*>(widget)) {
+      return field->text().toStdString();
+    }
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    return label ? label->text().toStdString() : std::string();
+  }
+  void SetText(const design::Control& control, const std::string& text) override {
+    QWidget* const widget = window_.WidgetOf(control);
+    if (auto* field = qobject_cast<QLineEdit*>(widget)) {
+      field->setText(QString::fromStdString(text));
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+      label->setText(DisplayText(text));
+    }
+  }
+  bool IsChecked(const design::Control& control) const override {
+    const auto* button = qobject_cast<const QAbstractButton*>(window_.WidgetOf(control));
+    return button && button->isChecked();
+  }
+  void CheckOption(const design::Control& option) override {
+    if (auto* button = qobject_cast<QRadioButton*>(window_.WidgetOf(option))) {
+      button->setChecked(true);
+    }
+  }
+  void SetCaption(const std::string& caption) override {
+    window_.setWindowTitle(QString::fromStdString(caption));
+  }
+
+  const design::Control* FocusedControl() const override {
+    return window_.DesignOf(window_.focusWidget());
+  }
+  void Focus(const design::Control& control) override {
+    if (QWidget* widget = window_.WidgetOf(control)) widget->setFocus(Qt::OtherFocusReason);
+  }
+  bool MouseButtonDown() const override { return QGuiApplication::mouseButtons() != Qt::NoButton; }
+
+  void ShowBusy(bool busy) override {
+    if (busy) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      window_.setEnabled(false);
+    } else {
+      window_.setEnabled(true);
+      QApplication::restoreOverrideCursor();
+    }
+  }
+  void DiscardWaitingInput() override {
+    // The window is still disabled: Qt hands what waits (the window system's events read
+    // meanwhile included) to disabled controls, which drop it.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+  }
+
+  void SetBillboardLook(const BillboardLook& look) override {
+    QLabel* const billboard = window_.billBoard_;
+    billboard->setAlignment((look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    SetTextColour(billboard, QColor(look.red, look.green, look.blue));
+  }
+  bool SetBillboardPoints(double points) override {
+    // Mapped like every other font of the window.
+    QLabel* const billboard = window_.billBoard_;
+    QFont font = billboard->font();
+    font.setPointSizeF(points * window_.uiPointSize_ / design::kFontPoints);
+    billboard->setFont(font);
+    return billboard->heightForWidth(billboard->width()) <= billboard->height();
+  }
+
+ private:
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent), toolkit_(std::make_unique<Toolkit>(*this)), core_(*toolkit_) {
   setObjectName(QStringLiteral("Main"));
   // Fixed dialog-like window: a close button, no maximise or minimise.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -51,24 +130,31 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   if (QScreen* s = screen()) dpi_ = s->logicalDotsPerInchY();
   BuildControls();
   ChooseUiFont();
-  setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
+  setFixedSize(TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_));
+#ifndef QT_NO_SESSIONMANAGER
+  // A logoff or shutdown: the window closes as if the user closed it, so DXKeeper hears
+  // "commandcomplete" before the session ends (unless an action is still at work).
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { close(); });
+#endif
 }
 
 MainWindow::~MainWindow() {
   // Destroying the children moves the focus; no handler may run on a half-destroyed window.
-  ctx_ = nullptr;
+  core_.Detach();
   for (QWidget* child : findChildren<QWidget*>()) child->removeEventFilter(this);
-}
-
-int MainWindow::Px(int twips) const {
-  return TwipsToPixels(twips, dpi_);
 }
 
 void MainWindow::Place(QWidget* widget, const design::Control& design) {
   widget->setObjectName(QString::fromLatin1(design.name));
   if (design.tooltip) widget->setToolTip(QString::fromLatin1(design.tooltip));
-  const TwipsRect& r = design.rect;
-  widget->setGeometry(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
+  QRect place = ToQRect(PlaceOf(design, dpi_));
+  // The options are children of the frame: placed relative to it.
+  if (design.kind == design::Kind::kOption) {
+    place.translate(-ToQRect(PlaceOf(design::kGrpAction, dpi_)).topLeft());
+  }
+  widget->setGeometry(place);
+  controls_.emplace_back(&design, widget);
 }
 
 void MainWindow::PlaceLine(const design::Line& design) {
@@ -79,9 +165,7 @@ void MainWindow::PlaceLine(const design::Line& design) {
   QPalette palette = line->palette();
   palette.setColor(QPalette::Window, Qt::black);
   line->setPalette(palette);
-  // A line is one pixel wide whatever the DPI: the design's default line width.
-  const int left = Px(design.x1), top = Px(design.y1);
-  line->setGeometry(left, top, std::max(Px(design.x2) - left, 1), std::max(Px(design.y2) - top, 1));
+  line->setGeometry(ToQRect(PlaceOf(design, dpi_)));
 }
 
 void MainWindow::BuildControls() {
@@ -115,6 +199,7 @@ void MainWindow::BuildControls() {
   grpAction_ = new QGroupBox(QString::fromLatin1(design::kGrpAction.text), this);
   Place(grpAction_, design::kGrpAction);
 
+  // Each option's text sits centred in its box, as Qt draws it.
   auto option = [this](const design::Control& design) {
     auto* o = new QRadioButton(QString::fromLatin1(design.text), grpAction_);
     Place(o, design);
@@ -123,10 +208,6 @@ void MainWindow::BuildControls() {
   optAdd_ = option(design::kOptAdd);
   optRefresh_ = option(design::kOptRefresh);
   optCleanLog_ = option(design::kOptCleanLog);
-  // The Add option's box is taller than its text, which sits centred vertically in it, as Qt
-  // draws it. Later boxes overlap earlier ones, so raise them in reading order.
-  optRefresh_->raise();
-  optCleanLog_->raise();
 
   chkOps_ = new QCheckBox(QString::fromLatin1(design::kChkOps.text), this);
   Place(chkOps_, design::kChkOps);
@@ -134,10 +215,17 @@ void MainWindow::BuildControls() {
   label2_ = label(design::kLabel2, this);
   label4_ = label(design::kLabel4, this);
 
-  cmdOk_ = new QPushButton(QString::fromLatin1(design::kCmdOk.text), this);
-  Place(cmdOk_, design::kCmdOk);
-  help_ = new QPushButton(QString::fromLatin1(design::kHelp.text), this);
-  Place(help_, design::kHelp);
+  // Enter runs the command button that has the focus, as Space does.
+  auto button = [this](const design::Control& design) {
+    auto* b = new QPushButton(QString::fromLatin1(design.text), this);
+    b->setAutoDefault(true);
+    Place(b, design);
+    connect(b, &QPushButton::clicked, this,
+            [this, button = &design] { core_.ButtonClicked(*button); });
+    return b;
+  };
+  cmdOk_ = button(design::kCmdOk);
+  help_ = button(design::kHelp);
 
   auto dateField = [this](const design::Control& design) {
     auto* e = new QLineEdit(QString::fromLatin1(design.text), this);
@@ -153,22 +241,9 @@ void MainWindow::BuildControls() {
 
   for (const design::Line& line : design::kLines) PlaceLine(line);
 
-  // Tab order by the design's tab indexes (labels and the frame take no focus).
-  setTabOrder(help_, txtCall_);
-  setTabOrder(txtCall_, optAdd_);
-  setTabOrder(optAdd_, cmdOk_);
-  setTabOrder(cmdOk_, chkOps_);
-  setTabOrder(chkOps_, fDate_);
-  setTabOrder(fDate_, tDate_);
-  setTabOrder(tDate_, optRefresh_);
-  setTabOrder(optRefresh_, optCleanLog_);
-
-  // Every press in the window passes the filter, so a press that a refused check voids is caught
-  // whichever control it falls on.
+  // Every press in the window passes the filter, so a press that the field's check voids is
+  // caught whichever control it falls on.
   for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
-
-  connect(cmdOk_, &QPushButton::clicked, this, [this] { RunHandler(CmdOkClick); });
-  connect(help_, &QPushButton::clicked, this, [this] { RunHandler(HelpClick); });
 }
 
 bool MainWindow::AllTextsFit() const {
@@ -219,11 +294,7 @@ void MainWindow::ChooseUiFont() {
     label1_->setFont(title);
     if (AllTextsFit()) break;
   }
-  ApplyBillboardLook(design::kBillboardLook);
-}
-
-void MainWindow::Attach(UiContext& ctx) {
-  ctx_ = &ctx;
+  core_.ApplyBillboardLook(design::kBillboardLook);
 }
 
 void MainWindow::CentreOnScreen() {
@@ -234,24 +305,18 @@ void MainWindow::CentreOnScreen() {
   move(frame.topLeft());
 }
 
-void MainWindow::RunHandler(const Handler& handler) {
-  // Once the window is closed the program is done: nothing more runs.
-  if (!ctx_ || unloaded_) return;
-  // Only a nested event loop (a box or the file dialog a handler shows) could bring another
-  // request now, and those are modal to this window; should one still come, it waits its turn.
-  if (inHandler_) {
-    queued_.push_back(handler);
-    return;
+QWidget* MainWindow::WidgetOf(const design::Control& control) const {
+  for (const auto& [design, widget] : controls_) {
+    if (design == &control) return widget;
   }
-  inHandler_ = true;
-  RunReported(*ctx_, handler);
-  while (!queued_.empty() && ctx_ && !unloaded_) {
-    const Handler next = std::move(queued_.front());
-    queued_.pop_front();
-    RunReported(*ctx_, next);
+  return nullptr;
+}
+
+const design::Control* MainWindow::DesignOf(const QObject* object) const {
+  for (const auto& [design, widget] : controls_) {
+    if (widget == object) return design;
   }
-  queued_.clear();
-  inHandler_ = false;
+  return nullptr;
 }
 
 void MainWindow::DeliverNow(QObject* receiver, QEvent* event) {
@@ -261,32 +326,24 @@ void MainWindow::DeliverNow(QObject* receiver, QEvent* event) {
   delivering_ = outer;
 }
 
-MainWindow::Hint MainWindow::HintFor(const QObject* control) const {
-  if (control == chkOps_) return ChkOpsMouseUp;
-  if (control == optAdd_) return OptAddMouseUp;
-  if (control == optCleanLog_) return OptCleanLogMouseUp;
-  if (control == optRefresh_) return OptRefreshMouseUp;
-  return nullptr;
-}
-
 bool MainWindow::LeaveDatabaseField(QFocusEvent* event) {
   const Qt::FocusReason reason = event->reason();
   // Only the user moving on inside the window counts: a box, a menu or another program taking
   // the focus is not, and checking then would pop boxes in a loop. Nor is a move a handler makes
-  // itself (OK after a good check, the window disabled while an action works): the check has
-  // just run, or the handler decides where the focus goes.
-  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || !ctx_ ||
-      unloaded_ || inHandler_) {
+  // itself (OK after a good check, the window disabled while an action works).
+  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+      !core_.UserMovesFocus()) {
     return false;
   }
   // Qt has already given the focus to the control the user moved to, but the press or key that
   // moved it has not reached that control yet. The field finishes losing the focus, then the
   // check runs to its end, all before that.
   DeliverNow(txtCall_, event);
-  RunHandler(TxtCallLostFocus);
-  // A refused check has put the focus back into the field: the press that took it away must not
-  // select, hint or run anything.
-  if (reason == Qt::MouseFocusReason && focusWidget() == txtCall_) swallowPress_ = true;
+  if (reason == Qt::MouseFocusReason) {
+    core_.FieldLeftByPress();
+  } else {
+    core_.FieldLeftByKey();
+  }
   return true;
 }
 
@@ -297,32 +354,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       if (watched == txtCall_) return LeaveDatabaseField(static_cast<QFocusEvent*>(event));
       break;
     case QEvent::MouseButtonDblClick:
-      if (watched == txtCall_) {
-        RunHandler(TxtCallDblClick);
-        return true;
-      }
+      if (watched == txtCall_ && core_.FieldDoubleClicked()) return true;
       // Elsewhere it stands for the second press of a double-click, and is one.
       [[fallthrough]];
     case QEvent::MouseButtonPress:
-      // A release that never came (a box took the pointer) voids nothing beyond the next press.
-      swallowRelease_ = swallowPress_;
-      if (swallowPress_) {
-        swallowPress_ = false;
+      if (const design::Control* control = ClickTarget(watched);
+          control && !core_.PressArrives(control)) {
         event->accept();
         return true;
       }
       break;
     case QEvent::MouseButtonRelease:
-      if (swallowRelease_) {
-        swallowRelease_ = false;
-        event->accept();
-        return true;
-      }
-      // The hint runs for any button released on the control that took the press, right after
-      // the control has handled the release: Refresh's reselection of Add is the last word.
-      if (const Hint hint = HintFor(watched)) {
-        DeliverNow(watched, event);
-        RunHandler(hint);
+      if (const design::Control* control = ClickTarget(watched)) {
+        // The control handles the release first (an option is checked by then), then its hint
+        // runs: Refresh's reselection of Add is the last word.
+        if (core_.ReleaseArrives()) {
+          DeliverNow(watched, event);
+          core_.ReleaseHandled(control);
+        }
         event->accept();
         return true;
       }
@@ -333,12 +382,27 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+const design::Control* MainWindow::ClickTarget(const QObject* object) const {
+  const design::Control* const control = DesignOf(object);
+  return control && control->kind != design::Kind::kLabel && control->kind != design::Kind::kFrame
+             ? control
+             : nullptr;
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+  QWidget* const to = WidgetOf(core_.NextTabStop(next));
+  if (!to) return QWidget::focusNextPrevChild(next);
+  to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!unloaded_ && ctx_) {
-    unloaded_ = true;
-    FormUnload(*ctx_);
+  // An action still at work finishes first; the user closes the window after it.
+  if (core_.Unload()) {
+    event->accept();
+  } else {
+    event->ignore();
   }
-  event->accept();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -347,100 +411,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     shownOnce_ = true;
     // The first control in tab order (Help) takes the focus; not the database field, whose check
     // would otherwise run on the user's first click elsewhere.
-    help_->setFocus(Qt::OtherFocusReason);
-  }
-}
-
-std::string MainWindow::DatabaseFieldText() const {
-  return txtCall_->text().toStdString();
-}
-std::string MainWindow::StartDateText() const {
-  return fDate_->text().toStdString();
-}
-std::string MainWindow::StopDateText() const {
-  return tDate_->text().toStdString();
-}
-bool MainWindow::IncludeAllOperators() const {
-  return chkOps_->isChecked();
-}
-
-void MainWindow::SetCaption(const std::string& caption) {
-  setWindowTitle(QString::fromStdString(caption));
-}
-
-void MainWindow::SetBillboard(const std::string& text) {
-  billBoard_->setText(DisplayText(text));
-  FitBillboardFont();
-}
-
-void MainWindow::SetQueueCountText(const std::string& text) {
-  mrkd_->setText(QString::fromStdString(text));
-}
-
-void MainWindow::SelectAdd() {
-  optAdd_->setChecked(true);
-}
-void MainWindow::FocusOk() {
-  cmdOk_->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::BeginBusy() {
-  if (busyDepth_++ == 0) {
-    // Disabling the window takes the focus from its control; EndBusy gives it back.
-    focusBeforeBusy_ = focusWidget();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    setEnabled(false);
-  }
-}
-
-void MainWindow::EndBusy() {
-  if (busyDepth_ > 0 && --busyDepth_ == 0) {
-    setEnabled(true);
-    QApplication::restoreOverrideCursor();
-    // Space and Enter work again on the control the user left (OK after an Add started with OK).
-    if (focusBeforeBusy_ && !focusWidget()) focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
-    focusBeforeBusy_ = nullptr;
-  }
-}
-
-void MainWindow::SetDatabaseFieldText(const std::string& text) {
-  txtCall_->setText(QString::fromStdString(text));
-}
-
-void MainWindow::SetStopDateText(const std::string& text) {
-  tDate_->setText(QString::fromStdString(text));
-}
-
-void MainWindow::FocusDatabaseField() {
-  txtCall_->setFocus(Qt::OtherFocusReason);
-}
-
-Action MainWindow::SelectedAction() const {
-  if (optAdd_->isChecked()) return Action::kAdd;
-  if (optCleanLog_->isChecked()) return Action::kCleanLog;
-  if (optRefresh_->isChecked()) return Action::kRefresh;
-  return Action::kNone;
-}
-
-void MainWindow::ApplyBillboardLook(const BillboardLook& look) {
-  billboardLook_ = look;
-  billBoard_->setAlignment((look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-  SetTextColour(billBoard_, QColor(look.red, look.green, look.blue));
-  FitBillboardFont();
-}
-
-void MainWindow::FitBillboardFont() {
-  // The style's size, mapped like every other font; a message that would not fit the framed area
-  // at that size is drawn a little smaller rather than cut off.
-  constexpr double kSmallestBillboardPoints = 5.5;
-  QFont f = billBoard_->font();
-  double points = billboardLook_.pointSize * uiPointSize_ / design::kFontPoints;
-  for (;; points -= 0.25) {
-    f.setPointSizeF(points);
-    billBoard_->setFont(f);
-    if (points <= kSmallestBillboardPoints ||
-        billBoard_->heightForWidth(billBoard_->width()) <= billBoard_->height()) {
-      break;
+    if (QWidget* first = WidgetOf(NextTabStop(nullptr, true, nullptr))) {
+      first->setFocus(Qt::OtherFocusReason);
     }
   }
 }

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <deque>
-#include <functional>
-#include <string>
+#include <memory>
+#include <utility>
+#include <vector>
 
-#include <QPointer>
 #include <QWidget>
 
-#include "ui/MainForm.h"
+#include "ui/WindowCore.h"
 
 class QCheckBox;
 class QFocusEvent;
-class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -22,21 +20,22 @@ namespace zorvik::ui {
 
 struct UiContext;
 namespace design {
-struct Control;
 struct Line;
 }  // namespace design
 
-// The window `Main`: fixed size, centred, every control placed from its twips rectangle and named
-// as in the design (txtCall, BillBoard, OptAdd, ...) so tests and accessibility tools find it.
-// It implements MainForm for the handlers and routes the user's events to them once Attach()
-// has given it their context.
+// The window `Main` in Qt: fixed size, centred, every control placed from the design's twips and
+// named as in the design (txtCall, BillBoard, OptAdd, ...) so tests and accessibility tools find
+// it. Only Qt's part lives here; the form the handlers see, the event order, busy and unload are
+// the shared WindowCore's (Form()), which this window serves as its toolkit.
 //
-// Event order (docs/event-order.md): every handler runs synchronously inside the Qt event that
-// causes it. Leaving the database field runs its check before the press or key that moved the
-// focus reaches its control; a refused check swallows that press and its release. A hint runs
-// right after its control has handled the release. A handler asked for while another runs is
-// queued behind it, never dropped.
-class MainWindow : public QWidget, public MainForm {
+// How Qt keeps the event order (docs/event-order.md): Qt moves the focus on a press before it
+// delivers the press, and counts the new control as the focus widget when the field receives its
+// FocusOut. The event filter (on every control) hands that FocusOut to the field first, then lets
+// the core run the check; the press reaches its control afterwards only if the core hands it on.
+// A release is delivered to its control by the filter itself, then the core runs the hint. Tab
+// moves the focus where the core says. Input that waits while an action works reaches the window
+// while it is still disabled, so Qt drops it.
+class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
@@ -44,9 +43,12 @@ class MainWindow : public QWidget, public MainForm {
   ~MainWindow() override;
 
   // Routes the controls' events to the handlers of `ctx`, which must outlive the window.
-  void Attach(UiContext& ctx);
+  void Attach(UiContext& ctx) { core_.Attach(ctx); }
   // Stops routing events: after it the window runs no handler, Form_Unload included.
-  void Detach() { ctx_ = nullptr; }
+  void Detach() { core_.Detach(); }
+
+  // The form the handlers and the log operations work on.
+  WindowCore& Form() { return core_; }
 
   // Centres the window on its screen; call before show().
   void CentreOnScreen();
@@ -59,67 +61,41 @@ class MainWindow : public QWidget, public MainForm {
   // current font.
   bool AllTextsFit() const;
 
-  // MainView
-  std::string DatabaseFieldText() const override;
-  std::string StartDateText() const override;
-  std::string StopDateText() const override;
-  bool IncludeAllOperators() const override;
-  void SetCaption(const std::string& caption) override;
-  void SetBillboard(const std::string& text) override;
-  void SetQueueCountText(const std::string& text) override;
-  void SelectAdd() override;
-  void FocusOk() override;
-  void BeginBusy() override;
-  void EndBusy() override;
-
-  // MainForm
-  void SetDatabaseFieldText(const std::string& text) override;
-  void SetStopDateText(const std::string& text) override;
-  void FocusDatabaseField() override;
-  Action SelectedAction() const override;
-  void ApplyBillboardLook(const BillboardLook& look) override;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
+  // The window as the core's toolkit (MainWindow.cpp).
+  class Toolkit;
+
   void BuildControls();
-  void FitBillboardFont();
   void ChooseUiFont();
   // Names the widget, gives it its tooltip and places it, all as designed.
   void Place(QWidget* widget, const design::Control& design);
   void PlaceLine(const design::Line& design);
-  int Px(int twips) const;
-  using Handler = std::function<void(UiContext&)>;
-  // Runs a handler now, or after the running one (and any queued before it) when one is running.
-  // A failure that escapes it is reported, never left to end the program. Nothing runs once the
-  // window is detached or unloaded.
-  void RunHandler(const Handler& handler);
+  QWidget* WidgetOf(const design::Control& control) const;
+  // The design entry of a control of this window; null for anything else.
+  const design::Control* DesignOf(const QObject* object) const;
+  // The control a press or release on `object` is for: one that takes the focus. Labels and the
+  // frame are not: a press one of them ignores goes on to the window, and is no control's.
+  const design::Control* ClickTarget(const QObject* object) const;
   // Hands `event` to `receiver` at once, past this filter, so the control has handled it before
   // the caller goes on.
   void DeliverNow(QObject* receiver, QEvent* event);
-  // The database field is losing the focus: runs the check when the user moves on. True when the
-  // event was handled here.
+  // The database field is losing the focus: the core runs the check when the user moves on. True
+  // when the event was handled here.
   bool LeaveDatabaseField(QFocusEvent* event);
-  // The option hint for a release on `control`, or null.
-  using Hint = void (*)(UiContext&);
-  Hint HintFor(const QObject* control) const;
 
-  UiContext* ctx_ = nullptr;
+  std::unique_ptr<Toolkit> toolkit_;
+  WindowCore core_;
   double dpi_ = 96.0;
   double uiPointSize_ = 8.0;
-  BillboardLook billboardLook_;
-  bool inHandler_ = false;
-  std::deque<Handler> queued_;
   QEvent* delivering_ = nullptr;  // passed on by DeliverNow, not filtered again
-  bool swallowPress_ = false;     // a refused check keeps the field: the press that left it is void
-  bool swallowRelease_ = false;   // ... and so is that press's release
-  QPointer<QWidget> focusBeforeBusy_;
-  bool unloaded_ = false;
   bool shownOnce_ = false;
-  int busyDepth_ = 0;
+  std::vector<std::pair<const design::Control*, QWidget*>> controls_;
 
   QLabel* label1_ = nullptr;
   QLabel* label3_ = nullptr;

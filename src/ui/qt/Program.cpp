@@ -8,7 +8,7 @@ Program::Program(std::unique_ptr<host::DdeClient> dde,
                  std::unique_ptr<host::SettingsStore> settings, Dialogs* dialogs)
     : window_(std::make_unique<MainWindow>()),
       qtDialogs_(window_.get()),
-      wiring_(std::move(dde), std::move(settings), dialogs ? *dialogs : qtDialogs_, *window_,
+      wiring_(std::move(dde), std::move(settings), dialogs ? *dialogs : qtDialogs_, window_->Form(),
               CurrentProgramIdentity(), ProgramFolder()) {
   window_->Attach(wiring_.Ui());
 }

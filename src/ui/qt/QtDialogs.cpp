@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -36,6 +37,22 @@ class ArrowWhileAsking {
   bool pushed_;
 };
 
+// Keeps Escape and the close request from a box that has no Cancel: Qt would take No for them.
+class NoEscape : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+      return true;
+    }
+    if (event->type() == QEvent::Close && event->spontaneous()) {
+      event->ignore();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
 }  // namespace
 
 Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
@@ -62,7 +79,10 @@ Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& 
   if ((flags & 0x0F) == 4) {  // Yes/No; the 256 bit makes the second button, No, the default
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton((flags & 0x300) == 0x100 ? QMessageBox::No : QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
+    // The box has no Cancel: Escape and the window's close button answer nothing, as on
+    // Windows. The question stays until Yes or No is chosen.
+    NoEscape noEscape;
+    box.installEventFilter(&noEscape);
     return box.exec() == QMessageBox::Yes ? Answer::kYes : Answer::kNo;
   }
   box.setStandardButtons(QMessageBox::Ok);
@@ -70,10 +90,11 @@ Answer QtDialogs::MsgBox(const std::string& text, int flags, const std::string& 
   return Answer::kOk;
 }
 
-std::optional<std::string> QtDialogs::ShowOpen(const std::string& startFolder) {
+std::optional<std::string> QtDialogs::ShowOpen(const std::string& folder, const std::string& file) {
   ArrowWhileAsking arrow;
-  const QString chosen =
-      QFileDialog::getOpenFileName(parent_, QString(), QString::fromStdString(startFolder));
+  // Given a file's path, Qt's dialog starts in its folder with the file selected.
+  const QString chosen = QFileDialog::getOpenFileName(
+      parent_, QString(), QString::fromStdString(file.empty() ? folder : file));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }

@@ -16,7 +16,7 @@ class QtDialogs : public Dialogs {
   void SetParent(QWidget* parent) { parent_ = parent; }
 
   Answer MsgBox(const std::string& text, int flags, const std::string& title) override;
-  std::optional<std::string> ShowOpen(const std::string& startFolder) override;
+  std::optional<std::string> ShowOpen(const std::string& folder, const std::string& file) override;
   void Beep() override;
   bool OpenHelpPage(const std::string& path) override;
 

@@ -2,16 +2,13 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <utility>
 
 #include "core/Failure.h"
 #include "host/win/WideText.h"
-#include "ui/ActionHandlers.h"
 #include "ui/FormDesign.h"
-#include "ui/OptionHints.h"
-#include "ui/RunReported.h"
-#include "ui/StartupShutdown.h"
 #include "ui/Twips.h"
+#include "ui/WindowLayout.h"
 #include "ui/win/ResourceIds.h"
 
 namespace zorvik::ui::win {
@@ -29,33 +26,26 @@ constexpr const wchar_t* kWindowClass = L"ZorvikMain";
 // the background behind it (clipped out, the inside of the Action frame stayed as the screen was).
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
-// A message that would not fit the billboard at its style's size is drawn smaller, down to this.
-constexpr int kSmallestBillboardPoints = 6;
-
 struct ControlLayout {
   ControlId id;
   const design::Control& design;
   const wchar_t* windowClass;
   DWORD style;  // beyond WS_CHILD | WS_VISIBLE
   DWORD exStyle = 0;
-  bool inFrame = false;                    // placed relative to grpAction
-  const design::Control* below = nullptr;  // the option under this one in the frame
 };
 
-// Creation order is the tab order (Help, the field, the Action frame, OK, Incl All Ops, the two
-// dates) and the order of the arrow keys inside the frame. Of the three options only the checked
-// one is a tab stop: the button control moves WS_TABSTOP itself when an option is checked. The
-// frame follows its options, so that it lies below them and ends their group; the labels take
-// no focus.
+// Creation order is the order of the arrow keys inside the Action frame, and the order in which
+// the controls lie over each other (the first on top). Tab does not follow it but the design's tab
+// indexes (WindowCore). Of the three options only the checked one is a tab stop: the button
+// control moves WS_TABSTOP itself when an option is checked. The frame follows its options, so
+// that it lies below them and ends their group; the labels take no focus.
 const ControlLayout kControls[] = {
     {kIdHelp, design::kHelp, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON},
     {kIdTxtCall, design::kTxtCall, WC_EDITW, WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
      WS_EX_CLIENTEDGE},
-    {kIdOptAdd, design::kOptAdd, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 0, true,
-     &design::kOptRefresh},
-    {kIdOptRefresh, design::kOptRefresh, WC_BUTTONW, BS_AUTORADIOBUTTON, 0, true,
-     &design::kOptCleanLog},
-    {kIdOptCleanLog, design::kOptCleanLog, WC_BUTTONW, BS_AUTORADIOBUTTON, 0, true},
+    {kIdOptAdd, design::kOptAdd, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON},
+    {kIdOptRefresh, design::kOptRefresh, WC_BUTTONW, BS_AUTORADIOBUTTON},
+    {kIdOptCleanLog, design::kOptCleanLog, WC_BUTTONW, BS_AUTORADIOBUTTON},
     {kIdGrpAction, design::kGrpAction, WC_BUTTONW, WS_GROUP | WS_CLIPSIBLINGS | BS_GROUPBOX},
     {kIdCmdOk, design::kCmdOk, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON},
     {kIdChkOps, design::kChkOps, WC_BUTTONW, WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX},
@@ -88,6 +78,14 @@ HINSTANCE Instance() {
   return GetModuleHandleW(nullptr);
 }
 
+// The DPI of the monitor `window` is on, where Windows can tell (10 and later); else 0.
+UINT MonitorDpiOf(HWND window) {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return getDpiForWindow ? getDpiForWindow(window) : 0;
+}
+
 void RegisterWindowClass(WNDPROC procedure) {
   // The tooltips' class comes with the common controls.
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
@@ -104,17 +102,95 @@ void RegisterWindowClass(WNDPROC procedure) {
 
 }  // namespace
 
-MainWindow::MainWindow() {
+// The window as the core's toolkit: the controls by their design entries, Windows' busy look
+// and input queue, the billboard's font.
+class MainWindow::Toolkit final : public WindowToolkit {
+ public:
+  explicit Toolkit(MainWindow& window) : window_(window) {}
+
+  std::string Text(const design::Control& control) const override {
+    return window_.ControlText(static_cast<ControlId>(GetDlgCtrlID(window_.ControlOf(control))));
+  }
+  void SetText(const design::Control& control, const std::string& text) override {
+    SetWindowTextW(window_.ControlOf(control), ToWide(text).c_str());
+  }
+  bool IsChecked(const design::Control& control) const override {
+    return SendMessageW(window_.ControlOf(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void CheckOption(const design::Control& option) override {
+    CheckRadioButton(window_.Handle(), kIdOptAdd, kIdOptCleanLog,
+                     GetDlgCtrlID(window_.ControlOf(option)));
+  }
+  void SetCaption(const std::string& caption) override {
+    SetWindowTextW(window_.Handle(), ToWide(caption).c_str());
+  }
+
+  const design::Control* FocusedControl() const override { return window_.DesignOf(GetFocus()); }
+  void Focus(const design::Control& control) override { SetFocus(window_.ControlOf(control)); }
+  bool MouseButtonDown() const override {
+    // The state as of the input this thread has read: a release still in the queue leaves the
+    // button down, one a box's message loop took does not.
+    for (const int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) {
+      if (GetKeyState(button) & 0x8000) return true;
+    }
+    return false;
+  }
+
+  void ShowBusy(bool busy) override {
+    EnableWindow(window_.Handle(), busy ? FALSE : TRUE);
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  }
+  void DiscardWaitingInput() override {
+    // The keys (and the characters made of them) and the mouse in the window and on its frame.
+    constexpr std::pair<UINT, UINT> kInput[] = {{WM_KEYFIRST, WM_KEYLAST},
+                                                {WM_MOUSEFIRST, WM_MOUSELAST},
+                                                {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
+    MSG msg;
+    for (const auto& [first, last] : kInput) {
+      while (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+      }
+    }
+  }
+
+  void SetBillboardLook(const BillboardLook& look) override {
+    window_.billboardLook_ = look;
+    const HWND billboard = window_.Control(kIdBillBoard);
+    const LONG_PTR style = GetWindowLongPtrW(billboard, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
+    SetWindowLongPtrW(billboard, GWL_STYLE, style | (look.centred ? SS_CENTER : SS_LEFT));
+    InvalidateRect(billboard, nullptr, TRUE);
+  }
+  bool SetBillboardPoints(double points) override {
+    const HWND billboard = window_.Control(kIdBillBoard);
+    RECT area{};
+    GetClientRect(billboard, &area);
+    const std::wstring text = ToWide(window_.ControlText(kIdBillBoard));
+    UniqueFont font = window_.MakeFont(window_.PointsToPixels(points), FW_NORMAL);
+    RECT needed = area;
+    {
+      WindowDc dc(billboard);
+      SelectedObject selected(dc.Get(), font.get());
+      DrawTextW(dc.Get(), text.c_str(), -1, &needed,
+                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX |
+                    (window_.billboardLook_.centred ? DT_CENTER : DT_LEFT));
+    }
+    SendMessageW(billboard, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    // The previous font goes once the label let go of it.
+    window_.billboardFont_ = std::move(font);
+    return needed.bottom <= area.bottom;
+  }
+
+ private:
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow() : toolkit_(std::make_unique<Toolkit>(*this)), core_(*toolkit_) {
   static const bool registered = (RegisterWindowClass(&WindowProc), true);
   (void)registered;
   {
     WindowDc screen(nullptr);
     dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   }
-  font_ = MakeFont(PointsToPixels(design::kFontPoints), FW_NORMAL);
-  titleFont_ = MakeFont(PointsToPixels(design::kTitlePoints), FW_BOLD);
-
-  RECT frame{0, 0, Px(kClientWidthTwips), Px(kClientHeightTwips)};
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
   // WM_NCCREATE hands the handle to window_; a failed creation takes it back (WM_NCDESTROY).
   if (!CreateWindowExW(0, kWindowClass, ToWide(kAppTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
@@ -122,23 +198,20 @@ MainWindow::MainWindow() {
                        nullptr, Instance(), this)) {
     throw WindowsRefused("the window");
   }
+  if (const UINT monitorDpi = MonitorDpiOf(Handle())) dpi_ = static_cast<int>(monitorDpi);
   CreateControls();
   AddTooltips();
   LoadIcons();
-  ApplyBillboardLook(design::kBillboardLook);
+  Layout();
 }
 
 MainWindow::~MainWindow() {
   // Destroying the controls moves the focus; no handler may run on a half-destroyed window.
-  ctx_ = nullptr;
+  core_.Detach();
 }
 
-int MainWindow::PointsToPixels(int points) const {
-  return MulDiv(points, dpi_, 72);
-}
-
-int MainWindow::Px(int twips) const {
-  return TwipsToPixels(twips, dpi_);
+int MainWindow::PointsToPixels(double points) const {
+  return static_cast<int>(points * dpi_ / 72.0 + 0.5);
 }
 
 UniqueFont MainWindow::MakeFont(int pixelHeight, int weight) const {
@@ -151,38 +224,54 @@ UniqueFont MainWindow::MakeFont(int pixelHeight, int weight) const {
 
 void MainWindow::CreateControls() {
   for (const ControlLayout& layout : kControls) {
-    const TwipsRect& rect = layout.design.rect;
-    int left = Px(rect.left);
-    int top = Px(rect.top);
-    int height = Px(rect.height);
-    if (layout.below) {
-      // The Add option's box reaches into Refresh's, Refresh's into Log Clean's. Windows paints
-      // each box in full, so an overlapping box would wipe the top of the option below whenever
-      // it is redrawn, and would take the clicks on it. The box gives up the overlap at both
-      // ends instead: it ends where the next one starts, and its text stays centred where the
-      // form puts it.
-      const int nextTop = layout.below->rect.top;
-      const int overlap = rect.top + rect.height - nextTop;
-      if (overlap > 0) {
-        top = Px(rect.top + overlap);
-        height = Px(nextTop) - top;
-      }
+    if (!CreateWindowExW(layout.exStyle, layout.windowClass, ToWide(layout.design.text).c_str(),
+                         WS_CHILD | WS_VISIBLE | layout.style, 0, 0, 0, 0, Handle(),
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), Instance(),
+                         nullptr)) {
+      throw WindowsRefused(layout.design.name);
     }
-    if (layout.inFrame) {
-      left += Px(design::kGrpAction.rect.left);
-      top += Px(design::kGrpAction.rect.top);
-    }
-    const HWND control = CreateWindowExW(
-        layout.exStyle, layout.windowClass, ToWide(layout.design.text).c_str(),
-        WS_CHILD | WS_VISIBLE | layout.style, left, top, Px(rect.width), height, Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), Instance(), nullptr);
-    if (!control) throw WindowsRefused(layout.design.name);
-    const HFONT font = layout.id == kIdLabel1 ? titleFont_.get() : font_.get();
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   const auto self = reinterpret_cast<DWORD_PTR>(this);
   SetWindowSubclass(Control(kIdTxtCall), &ControlProc, 0, self);
   for (ControlId id : kClickable) SetWindowSubclass(Control(id), &ControlProc, 0, self);
+}
+
+void MainWindow::Layout() {
+  UniqueFont font = MakeFont(PointsToPixels(design::kFontPoints), FW_NORMAL);
+  UniqueFont titleFont = MakeFont(PointsToPixels(design::kTitlePoints), FW_BOLD);
+  for (const ControlLayout& layout : kControls) {
+    const HWND control = Control(layout.id);
+    const PixelRect place = PlaceOf(layout.design, dpi_);
+    SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(layout.id == kIdLabel1 ? titleFont.get() : font.get()),
+                 TRUE);
+  }
+  // The controls let go of the previous fonts above; now they may go.
+  font_ = std::move(font);
+  titleFont_ = std::move(titleFont);
+
+  // The client area as designed, with the frame as it measures around it now (it scales with
+  // the monitor).
+  RECT client{}, frame{};
+  GetClientRect(Handle(), &client);
+  GetWindowRect(Handle(), &frame);
+  SetWindowPos(Handle(), nullptr, 0, 0,
+               TwipsToPixels(kClientWidthTwips, dpi_) + (frame.right - frame.left) - client.right,
+               TwipsToPixels(kClientHeightTwips, dpi_) + (frame.bottom - frame.top) - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Long tips wrap instead of running across the screen.
+  if (tooltips_) SendMessageW(tooltips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(320, dpi_, 96));
+  core_.ApplyBillboardLook(billboardLook_);  // the billboard's font for this DPI
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
 }
 
 void MainWindow::AddTooltips() {
@@ -191,8 +280,6 @@ void MainWindow::AddTooltips() {
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                   Instance(), nullptr));
   if (!tooltips_) return;  // the window works without them
-  // Long tips wrap instead of running across the screen.
-  SendMessageW(tooltips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(320, dpi_, 96));
   for (const ControlLayout& layout : kControls) {
     if (!layout.design.tooltip) continue;
     std::wstring text = ToWide(layout.design.tooltip);
@@ -229,11 +316,24 @@ void MainWindow::ShowCentred() {
   ShowWindow(Handle(), SW_SHOW);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
-  SetFocus(Control(kIdHelp));
+  SetFocus(ControlOf(NextTabStop(nullptr, true, nullptr)));
+}
+
+bool MainWindow::MoveFocusByTab(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB ||
+      (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) ||
+      (GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000)) {
+    return false;
+  }
+  const HWND to = ControlOf(core_.NextTabStop(!(GetKeyState(VK_SHIFT) & 0x8000)));
+  // As the dialog manager does: a text box entered with Tab has its text selected.
+  if (SendMessageW(to, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(to, EM_SETSEL, 0, -1);
+  SetFocus(to);
+  return true;
 }
 
 bool MainWindow::HandleDialogKeys(MSG& msg) {
-  return Handle() && IsDialogMessageW(Handle(), &msg);
+  return Handle() && (MoveFocusByTab(msg) || IsDialogMessageW(Handle(), &msg));
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -265,7 +365,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Paint();
       return 0;
     case WM_SETCURSOR:
-      if (busyDepth_ > 0) {
+      if (core_.Busy()) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -276,8 +376,18 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_QUERYENDSESSION:
+      // A logoff or shutdown waits for an action at work; Windows tells the user so.
+      return core_.MayEnd() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      // The session really ends: DXKeeper hears "commandcomplete" before the process goes.
+      if (wParam) core_.Unload();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case kCheckFieldMessage:
-      RunHandler(TxtCallLostFocus);
+      core_.FieldLeftByKey();
       return 0;
     case WM_NCDESTROY: {
       // The window is gone; window_ must not destroy it again.
@@ -295,16 +405,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case kIdCmdOk:
-      if (code == BN_CLICKED) RunHandler(CmdOkClick);
-      break;
     case kIdHelp:
-      if (code == BN_CLICKED) RunHandler(HelpClick);
+      if (code == BN_CLICKED) core_.ButtonClicked(*DesignOf(Control(static_cast<ControlId>(id))));
       break;
     case IDOK: {
       // Enter: presses the focused button, as in any Windows dialog; elsewhere it does nothing.
-      const HWND focus = GetFocus();
-      if (focus == Control(kIdCmdOk)) RunHandler(CmdOkClick);
-      if (focus == Control(kIdHelp)) RunHandler(HelpClick);
+      const design::Control* const focus = DesignOf(GetFocus());
+      if (focus && focus->kind == design::Kind::kButton) core_.ButtonClicked(*focus);
       break;
     }
     default:
@@ -320,9 +427,10 @@ void MainWindow::OnActivate(WPARAM wParam) {
     if (focus && IsChild(window, focus)) focusBeforeDeactivation_ = focus;
     return;
   }
-  if (busyDepth_ == 0 && focusBeforeDeactivation_ && IsChild(window, focusBeforeDeactivation_)) {
+  if (core_.Busy()) return;
+  if (focusBeforeDeactivation_ && IsChild(window, focusBeforeDeactivation_)) {
     SetFocus(focusBeforeDeactivation_);
-  } else if (busyDepth_ == 0 && !IsChild(window, GetFocus())) {
+  } else if (!IsChild(window, GetFocus())) {
     SetFocus(window);
   }
 }
@@ -339,6 +447,8 @@ LRESULT MainWindow::OnControlMessage(HWND control, UINT message, WPARAM wParam, 
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
       return OnPress(control, message, wParam, lParam);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -353,10 +463,7 @@ LRESULT MainWindow::OnFieldMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND field = Control(kIdTxtCall);
   switch (message) {
     case WM_LBUTTONDBLCLK:
-      if (Routing()) {
-        RunHandler(TxtCallDblClick);
-        return 0;
-      }
+      if (core_.FieldDoubleClicked()) return 0;
       break;
     case WM_KILLFOCUS: {
       // Only the user moving on inside the window counts: a box, the file dialog or another
@@ -365,7 +472,7 @@ LRESULT MainWindow::OnFieldMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // while the focus changes, so the check runs from a posted message, which Windows
       // retrieves before the next input.
       const auto to = reinterpret_cast<HWND>(wParam);
-      if (Routing() && !inHandler_ && to && IsChild(Handle(), to)) {
+      if (core_.UserMovesFocus() && to && IsChild(Handle(), to)) {
         PostMessageW(Handle(), kCheckFieldMessage, 0, 0);
       }
       break;
@@ -377,75 +484,31 @@ LRESULT MainWindow::OnFieldMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainWindow::OnPress(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  swallowRelease_ = nullptr;
-  const HWND field = Control(kIdTxtCall);
-  if (!keyboardClick_ && Routing() && !inHandler_ && GetFocus() == field) {
-    // The field's check runs completely before the press that takes the focus from it. When it
-    // moved the focus on (to OK) the control then takes the press; when it kept the focus in the
-    // field (it showed a box), the press and its release are swallowed: no action, no hint.
-    RunHandler(TxtCallLostFocus);
-    if (GetFocus() == field) {
-      swallowRelease_ = control;
-      return 0;
+  if (!keyboardClick_) {
+    // The field's check runs completely before the left press that takes the focus from it; the
+    // core then decides whether the press still reaches the control.
+    if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) &&
+        GetFocus() == Control(kIdTxtCall)) {
+      core_.FieldLeftByPress();
     }
+    if (!core_.PressArrives(DesignOf(control))) return 0;
   }
   return DefSubclassProc(control, message, wParam, lParam);
 }
 
 LRESULT MainWindow::OnRelease(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_LBUTTONUP && control == swallowRelease_) {
-    swallowRelease_ = nullptr;
-    return 0;
-  }
+  if (keyboardClick_) return DefSubclassProc(control, message, wParam, lParam);
+  if (!core_.ReleaseArrives()) return 0;
   // The hint runs after the control has handled the release (an option is checked by then), so
   // Refresh's reselection of Add is the last word.
   const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-  if (Handler hint = HintOf(control); hint && !keyboardClick_) RunHandler(hint);
+  core_.ReleaseHandled(DesignOf(control));
   return result;
-}
-
-MainWindow::Handler MainWindow::HintOf(HWND control) const {
-  switch (GetDlgCtrlID(control)) {
-    case kIdChkOps:
-      return ChkOpsMouseUp;
-    case kIdOptAdd:
-      return OptAddMouseUp;
-    case kIdOptCleanLog:
-      return OptCleanLogMouseUp;
-    case kIdOptRefresh:
-      return OptRefreshMouseUp;
-    default:
-      return nullptr;
-  }
-}
-
-void MainWindow::RunHandler(Handler handler) {
-  if (!Routing()) return;
-  if (inHandler_) {
-    // Nothing of the window's own asks while a handler runs (the window takes no input then);
-    // should a nested message loop (a box, the file dialog) deliver something anyway, it runs
-    // right after the running handler, never dropped.
-    pending_.push_back(handler);
-    return;
-  }
-  inHandler_ = true;
-  RunReported(*ctx_, handler);
-  while (!pending_.empty() && Routing()) {
-    const Handler next = pending_.front();
-    pending_.erase(pending_.begin());
-    RunReported(*ctx_, next);
-  }
-  pending_.clear();
-  inHandler_ = false;
 }
 
 void MainWindow::Close() {
   // An action still at work finishes first; the user closes the window after it.
-  if (inHandler_ || busyDepth_ > 0) return;
-  if (ctx_ && !unloaded_) {
-    unloaded_ = true;
-    FormUnload(*ctx_);
-  }
+  if (!core_.Unload()) return;
   ShowWindow(Handle(), SW_HIDE);
   PostQuitMessage(0);
 }
@@ -454,10 +517,8 @@ void MainWindow::Paint() {
   PaintScope paint(Handle());
   const HBRUSH ink = GetSysColorBrush(COLOR_WINDOWTEXT);
   for (const design::Line& line : design::kLines) {
-    const int left = Px(line.x1);
-    const int top = Px(line.y1);
-    const RECT r{left, top, left + std::max(Px(line.x2) - left, 1),
-                 top + std::max(Px(line.y2) - top, 1)};
+    const PixelRect place = PlaceOf(line, dpi_);
+    const RECT r{place.left, place.top, place.left + place.width, place.top + place.height};
     FillRect(paint.Get(), &r, ink);
   }
 }
@@ -484,28 +545,20 @@ LRESULT MainWindow::ColourStatic(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void MainWindow::FitBillboardFont() {
-  const HWND billboard = Control(kIdBillBoard);
-  RECT area{};
-  GetClientRect(billboard, &area);
-  const std::wstring text = ToWide(ControlText(kIdBillBoard));
-  const UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX |
-                      (billboardLook_.centred ? DT_CENTER : DT_LEFT);
-  WindowDc dc(billboard);
-  const int smallest = PointsToPixels(kSmallestBillboardPoints);
-  for (int height = PointsToPixels(billboardLook_.pointSize);; --height) {
-    UniqueFont font = MakeFont(height, FW_NORMAL);
-    RECT needed = area;
-    {
-      SelectedObject selected(dc.Get(), font.get());
-      DrawTextW(dc.Get(), text.c_str(), -1, &needed, format);
-    }
-    if (needed.bottom <= area.bottom || height <= smallest) {
-      SendMessageW(billboard, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-      billboardFont_ = std::move(font);  // the previous font goes once the label let go of it
-      return;
-    }
+HWND MainWindow::ControlOf(const design::Control& control) const {
+  for (const ControlLayout& layout : kControls) {
+    if (&layout.design == &control) return Control(layout.id);
   }
+  return nullptr;
+}
+
+const design::Control* MainWindow::DesignOf(HWND control) const {
+  if (!control || GetParent(control) != Handle()) return nullptr;
+  const int id = GetDlgCtrlID(control);
+  for (const ControlLayout& layout : kControls) {
+    if (layout.id == id) return &layout.design;
+  }
+  return nullptr;
 }
 
 std::string MainWindow::ControlText(ControlId id) const {
@@ -514,90 +567,6 @@ std::string MainWindow::ControlText(ControlId id) const {
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return ToUtf8(text);
-}
-
-void MainWindow::SetControlText(ControlId id, const std::string& text) {
-  SetWindowTextW(Control(id), ToWide(text).c_str());
-}
-
-std::string MainWindow::DatabaseFieldText() const {
-  return ControlText(kIdTxtCall);
-}
-std::string MainWindow::StartDateText() const {
-  return ControlText(kIdFDate);
-}
-std::string MainWindow::StopDateText() const {
-  return ControlText(kIdTDate);
-}
-bool MainWindow::IncludeAllOperators() const {
-  return IsDlgButtonChecked(Handle(), kIdChkOps) == BST_CHECKED;
-}
-
-void MainWindow::SetCaption(const std::string& caption) {
-  SetWindowTextW(Handle(), ToWide(caption).c_str());
-}
-
-void MainWindow::SetBillboard(const std::string& text) {
-  SetControlText(kIdBillBoard, text);
-  FitBillboardFont();
-}
-
-void MainWindow::SetQueueCountText(const std::string& text) {
-  SetControlText(kIdMrkd, text);
-}
-
-void MainWindow::SelectAdd() {
-  CheckRadioButton(Handle(), kIdOptAdd, kIdOptCleanLog, kIdOptAdd);
-}
-
-void MainWindow::FocusOk() {
-  SetFocus(Control(kIdCmdOk));
-}
-
-void MainWindow::BeginBusy() {
-  if (busyDepth_++ == 0) {
-    // Disabling the window takes the focus away; it comes back where it was.
-    focusBeforeBusy_ = GetFocus();
-    EnableWindow(Handle(), FALSE);
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  }
-}
-
-void MainWindow::EndBusy() {
-  if (busyDepth_ > 0 && --busyDepth_ == 0) {
-    EnableWindow(Handle(), TRUE);
-    if (focusBeforeBusy_ && IsChild(Handle(), focusBeforeBusy_)) SetFocus(focusBeforeBusy_);
-    focusBeforeBusy_ = nullptr;
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-  }
-}
-
-void MainWindow::SetDatabaseFieldText(const std::string& text) {
-  SetControlText(kIdTxtCall, text);
-}
-
-void MainWindow::SetStopDateText(const std::string& text) {
-  SetControlText(kIdTDate, text);
-}
-
-void MainWindow::FocusDatabaseField() {
-  SetFocus(Control(kIdTxtCall));
-}
-
-Action MainWindow::SelectedAction() const {
-  if (IsDlgButtonChecked(Handle(), kIdOptAdd) == BST_CHECKED) return Action::kAdd;
-  if (IsDlgButtonChecked(Handle(), kIdOptCleanLog) == BST_CHECKED) return Action::kCleanLog;
-  if (IsDlgButtonChecked(Handle(), kIdOptRefresh) == BST_CHECKED) return Action::kRefresh;
-  return Action::kNone;
-}
-
-void MainWindow::ApplyBillboardLook(const BillboardLook& look) {
-  billboardLook_ = look;
-  const HWND billboard = Control(kIdBillBoard);
-  const LONG_PTR style = GetWindowLongPtrW(billboard, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
-  SetWindowLongPtrW(billboard, GWL_STYLE, style | (look.centred ? SS_CENTER : SS_LEFT));
-  FitBillboardFont();
-  InvalidateRect(billboard, nullptr, TRUE);
 }
 
 }  // namespace zorvik::ui::win

@@ -2,31 +2,34 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "ui/MainForm.h"
 #include "ui/ProgramWiring.h"
-#include "ui/UiContext.h"
+#include "ui/WindowCore.h"
 #include "ui/win/ControlIds.h"
 #include "ui/win/Handles.h"
 
 namespace zorvik::ui::win {
 
 // The window `Main` in plain Win32: fixed size, centred, every control placed from the design's
-// twips at the system DPI, in "MS Sans Serif" 8 pt. It implements MainForm for the handlers and
-// routes the user's events to them once Attach() has given it their context.
+// twips at the DPI of the monitor it is on (laid out again when it moves to a monitor at another
+// scale), in "MS Sans Serif" 8 pt. Only Win32's part lives here; the form the handlers see, the
+// event order, busy and unload are the shared WindowCore's (Form()), which this window serves as
+// its toolkit.
 //
-// Event order: leaving the database field runs its check completely before the event that moved
-// the focus. A press on a button or option while the field has the focus runs the check first;
-// when the check keeps the focus in the field (it showed a box), the press and its release are
-// swallowed. Keyboard moves (Tab) run the check from a message posted when the field loses the
-// focus, which Windows retrieves before the next input. Focus moves made by the handlers
-// themselves, and the focus going to a box, a dialog or another program, are not the user leaving
-// the field. The options' hints run after the option has handled the button's release.
+// How Win32 keeps the event order (docs/event-order.md): a press on a button or option while the
+// database field has the focus reaches the control's subclass before the control moves the focus,
+// so the core runs the field's check there and decides whether the press goes on. A key that moves
+// the focus (Tab) runs the check from a message posted when the field loses the focus, which
+// Windows retrieves before the next input. Focus moves made by the handlers themselves, and the
+// focus going to a box, a dialog or another program, are not the user leaving the field. The
+// options' hints run after the option has handled the button's release. Tab follows the core's
+// order; the arrow keys move inside the Action frame as in any dialog. Input that waits while an
+// action works is taken from the queue and dropped while the window is still disabled.
 //
 // Single-threaded: every method must be called on the thread that created the window.
-class MainWindow final : public MainForm, public StartupWindow {
+class MainWindow final : public StartupWindow {
  public:
   // Creates the window, hidden. Throws Failure when Windows refuses the window or a control.
   MainWindow();
@@ -35,14 +38,17 @@ class MainWindow final : public MainForm, public StartupWindow {
   MainWindow& operator=(const MainWindow&) = delete;
 
   // Routes the controls' events to the handlers of `ctx`, which must outlive the window.
-  void Attach(UiContext& ctx) { ctx_ = &ctx; }
+  void Attach(UiContext& ctx) { core_.Attach(ctx); }
+
+  // The form the handlers and the log operations work on.
+  WindowCore& Form() { return core_; }
 
   // StartupWindow: centres the window on the work area, shows it in front and gives the focus to
   // Help, the first control in tab order (not the database field, whose check would otherwise
   // run on the user's first click elsewhere).
   void ShowCentred() override;
   // StartupWindow: after it the window runs no handler, Form_Unload included.
-  void StopHandlers() override { ctx_ = nullptr; }
+  void StopHandlers() override { core_.Detach(); }
 
   // Lets the window handle the dialog keys of `msg` (Tab, Shift+Tab, Enter, Space, the arrows in
   // the Action frame). True when it did; the message must then not be dispatched.
@@ -54,28 +60,9 @@ class MainWindow final : public MainForm, public StartupWindow {
   // The DPI the layout and the fonts were converted with.
   int Dpi() const { return dpi_; }
 
-  // MainView
-  std::string DatabaseFieldText() const override;
-  std::string StartDateText() const override;
-  std::string StopDateText() const override;
-  bool IncludeAllOperators() const override;
-  void SetCaption(const std::string& caption) override;
-  void SetBillboard(const std::string& text) override;
-  void SetQueueCountText(const std::string& text) override;
-  void SelectAdd() override;
-  void FocusOk() override;
-  void BeginBusy() override;
-  void EndBusy() override;
-
-  // MainForm
-  void SetDatabaseFieldText(const std::string& text) override;
-  void SetStopDateText(const std::string& text) override;
-  void FocusDatabaseField() override;
-  Action SelectedAction() const override;
-  void ApplyBillboardLook(const BillboardLook& look) override;
-
  private:
-  using Handler = void (*)(UiContext&);
+  // The window as the core's toolkit (MainWindow.cpp).
+  class Toolkit;
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -87,40 +74,32 @@ class MainWindow final : public MainForm, public StartupWindow {
   LRESULT OnRelease(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateControls();
+  // Places every control and sizes the client area from the twips at dpi_, with fonts to match.
+  void Layout();
   void AddTooltips();
   void LoadIcons();
   UniqueFont MakeFont(int pixelHeight, int weight) const;
-  int PointsToPixels(int points) const;
-  int Px(int twips) const;
+  int PointsToPixels(double points) const;
   void Paint();
   LRESULT ColourStatic(HDC dc, HWND control);
-  void FitBillboardFont();
-  void SetControlText(ControlId id, const std::string& text);
   std::string ControlText(ControlId id) const;
-  Handler HintOf(HWND control) const;
-  // True while the handlers may run: attached, not closed.
-  bool Routing() const { return ctx_ != nullptr && !unloaded_; }
-  // Runs a handler now, or right after the running one (never dropped); a failure that escapes it
-  // is reported, never left to end the program.
-  void RunHandler(Handler handler);
+  HWND ControlOf(const design::Control& control) const;
+  // The design entry of a control of this window; null for anything else.
+  const design::Control* DesignOf(HWND control) const;
   void OnCommand(int id, int code);
   void OnActivate(WPARAM wParam);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // Tab or Shift+Tab: the focus moves where the core says. True when `msg` was one.
+  bool MoveFocusByTab(const MSG& msg);
   void Close();
 
-  UiContext* ctx_ = nullptr;
+  std::unique_ptr<Toolkit> toolkit_;
+  WindowCore core_;
   int dpi_ = 96;
-  BillboardLook billboardLook_;
-  bool inHandler_ = false;
-  bool unloaded_ = false;
-  int busyDepth_ = 0;
-  HWND focusBeforeBusy_ = nullptr;
+  BillboardLook billboardLook_ = design::kBillboardLook;
   HWND focusBeforeDeactivation_ = nullptr;
-  // The control whose press was swallowed: its release is swallowed too.
-  HWND swallowRelease_ = nullptr;
   // Set while an option is clicked from the keyboard (arrows): no hint, no check.
   bool keyboardClick_ = false;
-  // Handlers asked for while another one ran, oldest first.
-  std::vector<Handler> pending_;
 
   UniqueFont font_;
   UniqueFont titleFont_;

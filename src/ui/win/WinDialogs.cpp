@@ -3,6 +3,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "core/Failure.h"
@@ -26,30 +28,42 @@ HWND WinDialogs::Owner() const {
 
 Answer WinDialogs::MsgBox(const std::string& text, int flags, const std::string& title) {
   const std::string shownTitle = title.empty() ? std::string(kAppTitle) : title;
-  switch (MessageBoxW(Owner(), ToWide(text).c_str(), ToWide(shownTitle).c_str(),
-                      static_cast<UINT>(flags))) {
-    case IDYES:
-      return Answer::kYes;
-    case IDNO:
-      return Answer::kNo;
-    default:
-      return Answer::kOk;
+  for (;;) {
+    switch (MessageBoxW(Owner(), ToWide(text).c_str(), ToWide(shownTitle).c_str(),
+                        static_cast<UINT>(flags))) {
+      case IDYES:
+        return Answer::kYes;
+      case IDNO:
+        return Answer::kNo;
+      case IDCANCEL:
+        // A Yes/No box has no Cancel: Windows ignores Escape on it, Wine closes it with
+        // IDCANCEL. Either way the question stays until Yes or No is chosen.
+        if ((flags & 0x0F) == MB_YESNO) continue;
+        return Answer::kOk;
+      default:
+        return Answer::kOk;
+    }
   }
 }
 
-std::optional<std::string> WinDialogs::ShowOpen(const std::string& startFolder) {
-  std::vector<wchar_t> file(kLongestPath, L'\0');
-  const std::wstring folder = ToWide(startFolder);
+std::optional<std::string> WinDialogs::ShowOpen(const std::string& folder,
+                                                const std::string& file) {
+  // A file given: the dialog starts in its folder with its name filled in.
+  const std::filesystem::path given(ToWide(file));
+  const std::wstring startIn = file.empty() ? ToWide(folder) : given.parent_path().wstring();
+  const std::wstring name = given.filename().wstring();
+  std::vector<wchar_t> chosen(std::max(kLongestPath, name.size() + 1), L'\0');
+  std::copy(name.begin(), name.end(), chosen.begin());
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = Owner();
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  // No filter, title or default name: the platform's defaults. The process's current folder
-  // stays where it was.
+  dialog.lpstrFile = chosen.data();
+  dialog.nMaxFile = static_cast<DWORD>(chosen.size());
+  dialog.lpstrInitialDir = startIn.empty() ? nullptr : startIn.c_str();
+  // No filter, title or default extension: the platform's defaults. The process's current
+  // folder stays where it was.
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (GetOpenFileNameW(&dialog)) return ToUtf8(file.data());
+  if (GetOpenFileNameW(&dialog)) return ToUtf8(chosen.data());
   if (const DWORD error = CommDlgExtendedError(); error != 0) {
     throw Failure(err::kInternalError,
                   "The file dialog could not be shown (error " + std::to_string(error) + ")");

@@ -16,7 +16,7 @@ class WinDialogs : public Dialogs {
 
   Answer MsgBox(const std::string& text, int flags, const std::string& title) override;
   // Throws Failure when Windows cannot show the dialog at all (not for a cancel).
-  std::optional<std::string> ShowOpen(const std::string& startFolder) override;
+  std::optional<std::string> ShowOpen(const std::string& folder, const std::string& file) override;
   void Beep() override;
   bool OpenHelpPage(const std::string& path) override;
 

@@ -7,8 +7,8 @@ namespace zorvik::ui::win {
 WinProgram::WinProgram(std::unique_ptr<host::DdeClient> dde,
                        std::unique_ptr<host::SettingsStore> settings)
     : dialogs_(window_.Handle()),
-      wiring_(std::move(dde), std::move(settings), dialogs_, window_, CurrentProgramIdentity(),
-              ProgramFolder()) {
+      wiring_(std::move(dde), std::move(settings), dialogs_, window_.Form(),
+              CurrentProgramIdentity(), ProgramFolder()) {
   window_.Attach(wiring_.Ui());
 }
 

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <utility>
+
 #include "LogFixture.h"
 #include "WindowUser.h"
 #include "core/DateText.h"
@@ -154,7 +156,7 @@ class ProgramWindowTest : public QObject {
 
     QVERIFY(rig.Click("chkOps"));
     QVERIFY(rig.Find<QCheckBox>("chkOps")->isChecked());
-    QVERIFY(rig.program->Window().IncludeAllOperators());
+    QVERIFY(rig.program->Window().Form().IncludeAllOperators());
     QVERIFY(rig.Click("cmdOK"));
     QVERIFY2(rig.dialogs.boxes.empty(), rig.FirstBox().c_str());
     QCOMPARE(QString::fromStdString(rig.Billboard()),
@@ -164,6 +166,31 @@ class ProgramWindowTest : public QObject {
     QVERIFY(rig.user->Key(Qt::Key_Space));  // OK takes the keyboard: a third Add, nothing new
     QCOMPARE(rig.log.Count("SELECT COUNT(*) FROM PrintQueue"), 1);
     QCOMPARE(rig.Billboard(), std::string("0 QSO records were loaded into the QSL queue."));
+  }
+
+  // Clicks and keys made while a real Add works (here: as it beeps at its end) reach the window
+  // only after it; they are dropped, so DXKeeper is asked once to release its log, not twice.
+  void inputDuringARealAddRunsNothingAfterIt() {
+    ProgramRig rig;
+    QVERIFY(rig.Start());
+    auto* ok = rig.Find<QWidget>("cmdOK");
+    QVERIFY(rig.Click("txtCall"));
+    bool queued = false;
+    rig.dialogs.onBeep = [&] {
+      if (std::exchange(queued, true)) return;
+      rig.user->QueueClick(ok);
+      rig.user->QueueKey(Qt::Key_Space, QStringLiteral(" "));
+      rig.user->QueueClick(rig.Find<QWidget>("OptCleanLog"));
+    };
+    QVERIFY(rig.Click("cmdOK"));
+    QVERIFY(testing::Settle());
+    QCOMPARE(rig.sim->JournalCommands(),
+             (std::vector<std::string>{"001closelog", "001openlastlog"}));
+    QCOMPARE(rig.program->Window().Form().SelectedAction(), ui::Action::kAdd);
+    QVERIFY(ok->hasFocus());
+    // The window takes input again at once: Space on OK is a second Add of its own.
+    QVERIFY(rig.user->Key(Qt::Key_Space));
+    QCOMPARE(rig.sim->JournalCommands().size(), std::size_t{4});
   }
 
   // The Help button opens help/ZorvikHelp.htm beside the program: the build puts it there.

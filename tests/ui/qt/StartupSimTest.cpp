@@ -104,8 +104,8 @@ class StartupSimTest : public QObject {
     QVERIFY(window.windowTitle().startsWith(QCoreApplication::applicationName()));
     QVERIFY(window.findChild<QLabel*>("BillBoard")->text().startsWith("* * * Warning * * *\n"));
     QCOMPARE(window.findChild<QLineEdit*>("txtCall")->text().toStdString(), options.log);
-    const std::chrono::sys_days shown = ParseDateText(window.StopDateText());
-    QVERIFY2(shown == before || shown == QtToday(), window.StopDateText().c_str());
+    const std::chrono::sys_days shown = ParseDateText(window.Form().StopDateText());
+    QVERIFY2(shown == before || shown == QtToday(), window.Form().StopDateText().c_str());
     QCOMPARE(program->Mod().HostCallSign, std::string("DL1ABC"));
 
     window.close();

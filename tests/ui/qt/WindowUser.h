@@ -5,6 +5,7 @@
 // the pointer, moves the focus and delivers the event, so the window's own event order is what a
 // test sees.
 
+#include <qpa/qwindowsysteminterface.h>
 #include <QCoreApplication>
 #include <QTest>
 #include <QWidget>
@@ -42,6 +43,42 @@ class WindowUser {
     if (pace == Pace::kSlow && !Settle()) return false;
     QTest::mouseRelease(window_.windowHandle(), button, Qt::NoModifier, At(control));
     return Settle();
+  }
+
+  // A press at the centre of `control`, without its release. Returns once the press is handled,
+  // with whatever it started (a box and its event loop included).
+  [[nodiscard]] bool Press(QWidget* control, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(window_.windowHandle(), button, Qt::NoModifier, At(control));
+    return Settle();
+  }
+
+  // The release of that press, over `control`. Made while a box is up, the box's event loop takes
+  // it, as the window system hands it then.
+  void Release(QWidget* control, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseRelease(window_.windowHandle(), button, Qt::NoModifier, At(control));
+  }
+
+  // A click and a key made while the program is busy: handed to Qt's queue of window-system events
+  // the way the window system hands them (xcb queues every event it reads), so they reach the
+  // window only when the program next looks at its events. Returns at once.
+  void QueueClick(QWidget* control) {
+    QWindow* window = window_.windowHandle();
+    const QPointF local = At(control);
+    const QPointF global = window->mapToGlobal(local);
+    for (const bool down : {true, false}) {
+      // Far apart in time, as QTest spaces its own clicks: no double-click is made of them.
+      QTest::lastMouseTimestamp += 1 + QTest::mouseDoubleClickInterval;
+      QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+          window, static_cast<ulong>(QTest::lastMouseTimestamp), local, global,
+          down ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton,
+          down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease);
+    }
+  }
+  void QueueKey(Qt::Key key, const QString& text = {}) {
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+          window_.windowHandle(), type, key, Qt::NoModifier, text);
+    }
   }
 
   // A double-click at the centre of `control`.

@@ -6,15 +6,20 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "LogFixture.h"
 #include "OpsRecorder.h"
 #include "core/DateText.h"
 #include "host/win/WideText.h"
@@ -44,10 +49,10 @@ constexpr const char* kLogCleanHintStart = "This option will clean-up the QSO lo
 // A window with recording operations behind it, as the program wires it.
 struct Rig {
   explicit Rig(Dialogs* realDialogs = nullptr)
-      : host{mod,      dde,
-             settings, realDialogs ? *realDialogs : dialogs,
-             window,   CurrentProgramIdentity()},
-        ctx{host, window, rec.Bind(host), "C:\\Program Files\\Zorvik", {}} {
+      : host{mod,           dde,
+             settings,      realDialogs ? *realDialogs : dialogs,
+             window.Form(), CurrentProgramIdentity()},
+        ctx{host, window.Form(), rec.Bind(host), "C:\\Program Files\\Zorvik", {}} {
     settings.Set("LogPathName", kLogPath);
     window.Attach(ctx);
   }
@@ -147,6 +152,22 @@ std::vector<std::string> CheckThen(const std::string& call) {
   std::vector<std::string> calls = kCheck;
   calls.push_back(call);
   return calls;
+}
+
+// The font a control is drawn in, as the window gave it.
+LOGFONTW FontOf(const Rig& rig, ControlId id) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)), sizeof font,
+             &font);
+  return font;
+}
+
+// Where a control sits, in the window's client coordinates.
+RECT ClientRect(const Rig& rig, ControlId id) {
+  RECT r;
+  GetWindowRect(rig.Control(id), &r);
+  MapWindowPoints(nullptr, rig.window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  return r;
 }
 
 // The database field has the focus; the next control is clicked slowly or tapped quickly.
@@ -300,6 +321,10 @@ TEST(Win32Window, AClickOnAnOptionsTextChoosesThatOption) {
     const char* billboardStart;
     std::vector<std::string> calls;
   } rows[] = {
+      {"top of Add's designed box, above its text",
+       270,
+       "When checked, this selection will add",
+       {}},
       {"middle of Add", 480, "When checked, this selection will add", {}},
       {"top of Refresh's text, inside Add's designed box",
        720,
@@ -404,7 +429,7 @@ TEST(Win32Window, ABusyActionTakesNoInputAndGivesTheFocusBack) {
   rig.Start();
   bool enabledWhileBusy = true;
   rig.ctx.ops.loadQslQueue = [&rig, &realDialogs, &enabledWhileBusy] {
-    BusyScope busy(rig.window);
+    BusyScope busy(rig.window.Form());
     enabledWhileBusy = IsWindowEnabled(rig.window.Handle()) != FALSE;
     realDialogs.MsgBox("Error!", mb::kOkExclamation, "");
   };
@@ -420,6 +445,331 @@ TEST(Win32Window, ABusyActionTakesNoInputAndGivesTheFocusBack) {
   EXPECT_EQ(GetFocus(), rig.Control(kIdCmdOk));
 }
 
+// Windows' own boxes and file dialog, made once the window exists so that they are modal to it,
+// as the program makes them.
+class OwnedDialogs : public Dialogs {
+ public:
+  void OwnedBy(const MainWindow& window) { real_.emplace(window.Handle()); }
+  Answer MsgBox(const std::string& text, int flags, const std::string& title) override {
+    return real_->MsgBox(text, flags, title);
+  }
+  std::optional<std::string> ShowOpen(const std::string& startFolder,
+                                      const std::string& fileName) override {
+    return real_->ShowOpen(startFolder, fileName);
+  }
+  void Beep() override {}
+  bool OpenHelpPage(const std::string&) override { return true; }
+
+ private:
+  std::optional<WinDialogs> real_;
+};
+
+// A user at each dialog (box or file dialog) that comes up: `act` runs from the dialog's own
+// message loop once it is up, as the user acts on what the dialog shows.
+std::function<void(HWND)> actOnDialog;
+std::set<HWND> dialogsSeen;
+HWND lastDialog = nullptr;
+
+void CALLBACK ActOnLastDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (actOnDialog) actOnDialog(lastDialog);
+}
+
+LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  wchar_t className[16] = {};
+  const auto window = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_ACTIVATE && GetClassNameW(window, className, 16) &&
+      std::wstring(className) == L"#32770" && dialogsSeen.insert(window).second) {
+    lastDialog = window;
+    SetTimer(nullptr, 0, 0, &ActOnLastDialog);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class DialogUser {
+ public:
+  explicit DialogUser(std::function<void(HWND)> act)
+      : hook_(SetWindowsHookExW(WH_CBT, &WatchDialogs, nullptr, GetCurrentThreadId())) {
+    actOnDialog = std::move(act);
+    dialogsSeen.clear();
+  }
+  ~DialogUser() {
+    UnhookWindowsHookEx(hook_);
+    actOnDialog = nullptr;
+  }
+  DialogUser(const DialogUser&) = delete;
+  DialogUser& operator=(const DialogUser&) = delete;
+  int Shown() const { return static_cast<int>(dialogsSeen.size()); }
+
+ private:
+  HHOOK hook_;
+};
+
+TEST(Win32Window, ABoxDuringAPassingCheckLeavesNothingPressed) {
+  // The check passes but shows a box (the queue of DXKeeper's own log cannot be counted); the
+  // user lets the button go while the box is up, so the box's loop takes the release. The press
+  // must not reach its control afterwards: that control would keep the mouse and the next click.
+  for (const ControlId pressed : {kIdOptCleanLog, kIdCmdOk}) {
+    OwnedDialogs boxes;
+    Rig rig(&boxes);
+    boxes.OwnedBy(rig.window);
+    rig.Start();
+    rig.ctx.ops.showQueueCount = [&] {
+      rig.rec.calls.push_back("showQueueCount");
+      boxes.MsgBox("3044 : Not a valid path.", mb::kOkOnly, "");
+    };
+    EnterField(rig);
+    const HWND control = rig.Control(pressed);
+    DialogUser user([control](HWND) {
+      Send({MouseAt(control, MOUSEEVENTF_LEFTUP), Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)});
+    });
+    Send({MouseAt(control, MOUSEEVENTF_LEFTDOWN)});
+    rig.Pump();
+    EXPECT_EQ(user.Shown(), 1) << pressed;
+    EXPECT_EQ(GetCapture(), nullptr) << pressed;
+    EXPECT_FALSE(SendMessageW(control, BM_GETSTATE, 0, 0) & BST_PUSHED) << pressed;
+    Click(rig, kIdChkOps);
+    EXPECT_TRUE(rig.Checked(kIdChkOps)) << pressed;
+    EXPECT_TRUE(rig.Checked(kIdOptAdd)) << pressed;
+    EXPECT_EQ(rig.rec.calls, kCheck) << pressed;
+  }
+}
+
+TEST(Win32Window, InputMadeDuringARealAddRunsNothingAfterIt) {
+  // A real Add on a real log, DXKeeper played by the fake host (its journal). Clicks and a key
+  // made while Add works (here: as it beeps at its end) wait in the input queue; when it is done
+  // they are dropped: DXKeeper is asked once to release its log, and no choice changes.
+  logops_test::ScratchLog log;
+  log.AddQso({});
+  log.SetProgress("230", logops_test::BandModesWith({5}));  // 20M SSB, the contact's slot
+  log.Disconnect();
+  Rig rig;
+  rig.settings.Set("LogPathName", log.Path());
+  logdb::LogSession session;
+  logdb::AppContext app{rig.host, session};
+  rig.ctx.ops = MakeOperations(app);
+  rig.Start();
+  Click(rig, kIdTxtCall);
+  const HWND ok = rig.Control(kIdCmdOk);
+  const HWND clean = rig.Control(kIdOptCleanLog);
+  bool sent = false;
+  rig.dialogs.onBeep = [&] {
+    if (std::exchange(sent, true)) return;
+    Send({MouseAt(ok, MOUSEEVENTF_LEFTDOWN), MouseAt(ok, MOUSEEVENTF_LEFTUP),
+          MouseAt(clean, MOUSEEVENTF_LEFTDOWN), MouseAt(clean, MOUSEEVENTF_LEFTUP), Key(VK_SPACE),
+          Key(VK_SPACE, KEYEVENTF_KEYUP)});
+  };
+  Click(rig, kIdCmdOk);
+  rig.Pump();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(rig.dde.journal, (std::vector<std::string>{"001closelog", "001openlastlog"}));
+  EXPECT_TRUE(rig.Checked(kIdOptAdd));
+  EXPECT_FALSE(rig.Checked(kIdOptCleanLog));
+  EXPECT_EQ(GetFocus(), ok);
+  // The window takes input again at once: Space on OK is a second Add of its own.
+  Press(rig, VK_SPACE);
+  EXPECT_EQ(rig.dde.journal.size(), 4u);
+  EXPECT_TRUE(rig.dialogs.boxes.empty()) << rig.dialogs.boxes.front().text;
+}
+
+TEST(Win32Window, EnterRunsTheFocusedButton) {
+  for (const ControlId button : {kIdCmdOk, kIdHelp}) {
+    Rig rig;
+    rig.Start();
+    EnterField(rig);
+    Click(rig, button);  // the check, then the button once
+    ASSERT_EQ(GetFocus(), rig.Control(button)) << button;
+    rig.rec.calls.clear();
+    rig.dialogs.helpPages.clear();
+    Press(rig, VK_RETURN);
+    EXPECT_EQ(button == kIdHelp ? static_cast<int>(rig.dialogs.helpPages.size())
+                                : rig.Count("loadQslQueue"),
+              1)
+        << button;
+  }
+}
+
+TEST(Win32Window, EscapeOnABoxDoesWhatItsButtonsAllow) {
+  // An OK box closes; a Yes/No box has no Cancel, so Escape does not answer it: the question stays
+  // (Windows ignores the key, Wine closes the box and Zorvik asks again) until Yes is clicked.
+  const struct {
+    int flags;
+    Answer answer;
+  } cases[] = {
+      {mb::kOkExclamation, Answer::kOk},
+      {mb::kYesNoStopDefaultNo, Answer::kYes},
+  };
+  for (const auto& c : cases) {
+    OwnedDialogs boxes;
+    Rig rig(&boxes);
+    boxes.OwnedBy(rig.window);
+    rig.Start();
+    int escapes = 0;
+    DialogUser user([&](HWND box) {
+      if (escapes++ == 0) {
+        Send({Key(VK_ESCAPE), Key(VK_ESCAPE, KEYEVENTF_KEYUP)});
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+          if (!IsDialogMessageW(box, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+          }
+        }
+        if (!IsWindowVisible(box)) return;  // closed by Escape
+      }
+      if (const HWND yes = GetDlgItem(box, IDYES)) {
+        Send({MouseAt(yes, MOUSEEVENTF_LEFTDOWN), MouseAt(yes, MOUSEEVENTF_LEFTUP)});
+      }
+    });
+    std::optional<Answer> answer;
+    rig.ctx.ops.loadQslQueue = [&] { answer = boxes.MsgBox("Go on?", c.flags, ""); };
+    EnterField(rig);
+    Click(rig, kIdCmdOk);
+    EXPECT_GE(user.Shown(), 1) << c.flags;
+    EXPECT_EQ(answer, c.answer) << c.flags;
+  }
+}
+
+TEST(Win32Window, LogoffAndShutdownSayCommandCompleteOnce) {
+  const struct {
+    const char* what;
+    WPARAM ending;  // WM_ENDSESSION's: the session really ends, or the user went back
+    LPARAM how;
+    std::vector<std::string> journal;
+  } cases[] = {
+      {"logoff", TRUE, ENDSESSION_LOGOFF, {"001commandcomplete"}},
+      {"shutdown", TRUE, 0, {"001commandcomplete"}},
+      {"cancelled", FALSE, ENDSESSION_LOGOFF, {}},
+  };
+  for (const auto& c : cases) {
+    Rig rig;
+    rig.Start();
+    const HWND window = rig.window.Handle();
+    EXPECT_TRUE(SendMessageW(window, WM_QUERYENDSESSION, 0, c.how)) << c.what;
+    SendMessageW(window, WM_ENDSESSION, c.ending, c.how);
+    EXPECT_EQ(rig.dde.journal, c.journal) << c.what;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(rig.dde.journal, std::vector<std::string>{"001commandcomplete"}) << c.what;
+  }
+  // While an action works the session must wait: the action finishes, then the window closes.
+  Rig rig;
+  rig.Start();
+  LRESULT mayEnd = TRUE;
+  rig.ctx.ops.loadQslQueue = [&] {
+    mayEnd = SendMessageW(rig.window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  };
+  EnterField(rig);
+  Click(rig, kIdCmdOk);
+  EXPECT_FALSE(mayEnd);
+  EXPECT_TRUE(rig.dde.journal.empty());
+}
+
+TEST(Win32Window, ANewMonitorDpiRedoesTheLayoutFromTheTwips) {
+  // Moved to a monitor at 150 %, the window is laid out again at 144 DPI: one pixel is ten
+  // twips there.
+  Rig rig;
+  rig.Start();
+  const HWND window = rig.window.Handle();
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  suggested.right = suggested.left + 700;
+  suggested.bottom = suggested.top + 600;
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  rig.Pump();
+  EXPECT_EQ(rig.window.Dpi(), 144);
+  const struct {
+    ControlId id;
+    RECT rect;  // in the window's client area
+  } places[] = {
+      {kIdTxtCall, {14, 51, 14 + 426, 51 + 29}},
+      {kIdBillBoard, {24, 98, 24 + 252, 98 + 194}},
+      {kIdOptCleanLog, {300 + 11, 105 + 95, 300 + 11 + 117, 105 + 95 + 33}},
+      {kIdCmdOk, {300, 311, 300 + 50, 311 + 35}},
+  };
+  for (const auto& p : places) {
+    const RECT r = ClientRect(rig, p.id);
+    EXPECT_EQ(r.left, p.rect.left) << p.id;
+    EXPECT_EQ(r.top, p.rect.top) << p.id;
+    EXPECT_EQ(r.right, p.rect.right) << p.id;
+    EXPECT_EQ(r.bottom, p.rect.bottom) << p.id;
+  }
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, 144));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, 144));
+  EXPECT_EQ(FontOf(rig, kIdTxtCall).lfHeight, -16);
+  EXPECT_EQ(FontOf(rig, kIdLabel1).lfHeight, -24);
+
+  // The program says it draws itself for each monitor, and takes paths of any length.
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                             SizeofResource(nullptr, found));
+  EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
+  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+  EXPECT_NE(manifest.find("<longPathAware"), std::string::npos);
+}
+
+TEST(Win32Window, TheFileDialogStartsOnTheChosenLog) {
+  // Before the first choice the dialog starts beside DXKeeper's Databases folder with no name;
+  // after a choice, in the chosen log's folder with its name filled in.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path root = std::filesystem::path(temp) / L"zorvik-file-dialog";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / L"DXKeeper" / L"Databases");
+  std::filesystem::create_directories(root / L"Other");
+  const std::filesystem::path chosen = root / L"Other" / L"chosen.mdb";
+  std::fclose(_wfopen(chosen.c_str(), L"wb"));
+
+  OwnedDialogs dialogs;
+  Rig rig(&dialogs);
+  dialogs.OwnedBy(rig.window);
+  rig.settings.Set("LogPathName",
+                   ToUtf8((root / L"DXKeeper" / L"Databases" / L"log.mdb").wstring()));
+  rig.Start();
+  struct Seen {
+    std::wstring folder, name;
+  };
+  std::vector<Seen> seen;
+  DialogUser user([&](HWND dialog) {
+    wchar_t folder[MAX_PATH] = {}, name[MAX_PATH] = {};
+    SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    SendMessageW(dialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(name));
+    seen.push_back({folder, name});
+    std::vector<INPUT> keys;
+    if (seen.size() == 1) {
+      // Types the chosen log's path into the name field, then Enter.
+      for (const wchar_t ch : chosen.wstring()) {
+        INPUT key = Key(0, KEYEVENTF_UNICODE);
+        key.ki.wScan = ch;
+        keys.push_back(key);
+        key.ki.dwFlags |= KEYEVENTF_KEYUP;
+        keys.push_back(key);
+      }
+      keys.push_back(Key(VK_RETURN));
+      keys.push_back(Key(VK_RETURN, KEYEVENTF_KEYUP));
+    } else {
+      keys = {Key(VK_ESCAPE), Key(VK_ESCAPE, KEYEVENTF_KEYUP)};
+    }
+    Send(keys);
+  });
+  DoubleClick(rig, kIdTxtCall);
+  EXPECT_EQ(rig.Text(kIdTxtCall), ToUtf8(chosen.wstring()));
+  DoubleClick(rig, kIdTxtCall);
+  ASSERT_EQ(seen.size(), 2u);
+  auto same = [](const std::wstring& a, const std::filesystem::path& b) {
+    return std::filesystem::path(a).lexically_normal() == b.lexically_normal() ||
+           std::filesystem::path(a + L"\\").lexically_normal() == b.lexically_normal();
+  };
+  EXPECT_TRUE(same(seen[0].folder, root / L"DXKeeper" / L"")) << ToUtf8(seen[0].folder);
+  EXPECT_EQ(seen[0].name, L"");
+  EXPECT_TRUE(same(seen[1].folder, root / L"Other")) << ToUtf8(seen[1].folder);
+  EXPECT_EQ(seen[1].name, L"chosen.mdb");
+  EXPECT_EQ(rig.Text(kIdTxtCall), ToUtf8(chosen.wstring()));  // cancelled: the choice stays
+  std::filesystem::remove_all(root);
+}
+
 TEST(Win32Window, ClosingSaysCommandCompleteOnceAndEndsTheLoop) {
   Rig rig;
   rig.Start();
@@ -429,22 +779,6 @@ TEST(Win32Window, ClosingSaysCommandCompleteOnceAndEndsTheLoop) {
   EXPECT_EQ(rig.dde.journal, std::vector<std::string>{"001commandcomplete"});
   EXPECT_TRUE(rig.quitPosted);
   EXPECT_FALSE(IsWindowVisible(rig.window.Handle()));
-}
-
-// The font a control is drawn in, as the window gave it.
-LOGFONTW FontOf(const Rig& rig, ControlId id) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(rig.Control(id), WM_GETFONT, 0, 0)), sizeof font,
-             &font);
-  return font;
-}
-
-// Where a control sits, in the window's client coordinates.
-RECT ClientRect(const Rig& rig, ControlId id) {
-  RECT r;
-  GetWindowRect(rig.Control(id), &r);
-  MapWindowPoints(nullptr, rig.window.Handle(), reinterpret_cast<POINT*>(&r), 2);
-  return r;
 }
 
 TEST(Win32Window, LayoutFollowsTheTwipsAtTheSystemDpi) {
@@ -522,8 +856,8 @@ TEST(Win32Window, ColoursStylesAndTooltipsAreTheDesigned) {
   EXPECT_EQ(GetWindowLongPtrW(billboard, GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
   EXPECT_EQ(FontOf(rig, kIdBillBoard).lfHeight, -MulDiv(8, rig.window.Dpi(), 72));
   // A message that fits is shown at the style's size; Alert is 11 pt.
-  rig.window.SetBillboard("Backup your database!");
-  SetBillboardStyle(rig.window, kBillboardAlert);
+  rig.window.Form().SetBillboard("Backup your database!");
+  SetBillboardStyle(rig.window.Form(), kBillboardAlert);
   EXPECT_EQ(FontOf(rig, kIdBillBoard).lfHeight, -MulDiv(11, rig.window.Dpi(), 72));
 
   const struct {
@@ -551,17 +885,42 @@ TEST(Win32Window, ColoursStylesAndTooltipsAreTheDesigned) {
   EXPECT_EQ(SendMessageW(rig.window.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 9);
 }
 
-TEST(Win32Window, TabOrderFollowsTheDesign) {
+void PressShiftTab(Rig& rig) {
+  Send({Key(VK_SHIFT), Key(VK_TAB), Key(VK_TAB, KEYEVENTF_KEYUP), Key(VK_SHIFT, KEYEVENTF_KEYUP)});
+  rig.Pump();
+}
+
+TEST(Win32Window, TabFollowsTheDesignsTabIndexes) {
+  // Tab visits the controls by the form's tab indexes; of the Action frame only the selected
+  // option, where the form puts it (Add between the field and OK, Log Clean last). Real Tab and
+  // Shift+Tab keys.
   Rig rig;
   rig.Start();
-  const ControlId order[] = {kIdHelp,   kIdTxtCall, kIdOptAdd, kIdCmdOk,
-                             kIdChkOps, kIdFDate,   kIdTDate,  kIdHelp};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-    EXPECT_EQ(GetNextDlgTabItem(rig.window.Handle(), rig.Control(order[i]), FALSE),
-              rig.Control(order[i + 1]))
-        << "after " << order[i];
-  }
+  rig.rec.calls.clear();
   EXPECT_EQ(GetFocus(), rig.Control(kIdHelp));  // the first in tab order has it at start
+  enum Move { kTab, kShiftTab, kClickLogClean };
+  const struct {
+    Move move;
+    ControlId focus;
+  } steps[] = {
+      {kTab, kIdTxtCall},
+      {kTab, kIdCmdOk},  // the field's check took the focus on to OK (and selected Add)
+      {kShiftTab, kIdOptAdd},
+      {kTab, kIdCmdOk},
+      {kTab, kIdChkOps},
+      // Log Clean chosen: the frame's stop moves to the end of the order.
+      {kClickLogClean, kIdOptCleanLog},
+      {kTab, kIdHelp},
+      {kShiftTab, kIdOptCleanLog},
+      {kShiftTab, kIdTDate},
+  };
+  for (const auto& step : steps) {
+    if (step.move == kTab) Press(rig, VK_TAB);
+    if (step.move == kShiftTab) PressShiftTab(rig);
+    if (step.move == kClickLogClean) Click(rig, kIdOptCleanLog);
+    EXPECT_EQ(GetFocus(), rig.Control(step.focus)) << "to " << step.focus;
+  }
+  EXPECT_EQ(rig.rec.calls, kCheck);
 }
 
 // The built program, Zorvik.exe, beside which the help pages travel.
