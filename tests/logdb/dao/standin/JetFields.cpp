@@ -228,7 +228,6 @@ FieldSpec DescribeField(std::string_view table, std::string_view column,
   for (const std::string& word : declared.words) {
     if (word == "NOTEMPTY") field.allowZeroLength = false;
   }
-  const std::string first = declared.words.empty() ? std::string() : declared.words[0];
   struct Named {
     const char* word;
     JetType type;
@@ -238,16 +237,18 @@ FieldSpec DescribeField(std::string_view table, std::string_view column,
       {"YESNO", JetType::kBoolean}, {"DATETIME", JetType::kDate}, {"LONG", JetType::kLong},
       {"SHORT", JetType::kInteger}, {"BYTE", JetType::kByte},     {"MEMO", JetType::kMemo},
   };
-  for (const Named& n : kJetTypes) {
-    if (first == n.word) {
-      field.type = n.type;
+  for (const std::string& word : declared.words) {
+    for (const Named& n : kJetTypes) {
+      if (word == n.word) {
+        field.type = n.type;
+        return field;
+      }
+    }
+    if (word == "TEXT" && declared.size > 0) {
+      field.type = JetType::kText;
+      field.size = declared.size;
       return field;
     }
-  }
-  if (first == "TEXT" && declared.size > 0) {
-    field.type = JetType::kText;
-    field.size = declared.size;
-    return field;
   }
   for (const Described& d : kDxKeeperFields) {
     if (SameName(d.table, table) && SameName(d.field, column)) {

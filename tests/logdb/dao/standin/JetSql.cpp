@@ -288,16 +288,24 @@ std::string SqlName(std::string_view name) {
 }
 
 StatementKind KindOf(std::string_view statement) {
-  Tokens t;
-  try {
-    t = Tokenize(statement, err::kSyntaxError);
-  } catch (const Failure&) {
-    return StatementKind::kOther;
+  // By the first word alone: the rest is for the statement's own reading to refuse.
+  std::size_t i = 0;
+  while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i]))) ++i;
+  std::size_t j = i;
+  while (j < statement.size() &&
+         (std::isalnum(static_cast<unsigned char>(statement[j])) || statement[j] == '_')) {
+    ++j;
   }
-  if (t.size() == 1 && IsNameToken(t[0])) return StatementKind::kTableName;
-  if (t.empty()) return StatementKind::kOther;
-  if (IsWord(t[0], "SELECT")) return StatementKind::kSelect;
-  if (IsWord(t[0], "UPDATE")) return StatementKind::kUpdate;
+  const std::string first = Upper(statement.substr(i, j - i));
+  if (first == "SELECT") return StatementKind::kSelect;
+  if (first == "UPDATE") return StatementKind::kUpdate;
+  // A table's name alone, bare or in brackets.
+  std::size_t end = statement.find_last_not_of(" \t\r\n");
+  if (!first.empty() && end + 1 == j) return StatementKind::kTableName;
+  if (i < statement.size() && statement[i] == '[' && end != std::string_view::npos &&
+      statement[end] == ']' && statement.find(']', i) == end) {
+    return StatementKind::kTableName;
+  }
   return StatementKind::kOther;
 }
 
