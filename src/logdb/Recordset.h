@@ -53,6 +53,14 @@ class Recordset {
   virtual void Edit() = 0;
   virtual void AddNew() = 0;
   virtual void SetField(std::string_view name, const Value& value) = 0;
+  // Fills `name` of the row being edited with the value of `fromName` in the current row of
+  // `from` (a set of the same engine), exactly as the engine holds it: a copied date, a Single or
+  // a Yes/No keeps its kind and its bits, as DXKeeper compares them. Throws as Fields and
+  // SetField do. Where the layer's Value holds every kind of the engine (SQLite's), this is
+  // SetField of Fields.
+  virtual void CopyField(std::string_view name, const Recordset& from, std::string_view fromName) {
+    SetField(name, from.Fields(fromName));
+  }
   virtual void Update() = 0;
 
   // Idempotent; further calls on a closed set fail with 3420 (object no longer set).

@@ -113,28 +113,33 @@ bool QueueContact(LogSession& s) {
   }
 
   queue.AddNew();
-  for (const Copy& c : kFromQsoFirst) queue.SetField(c.queueField, qso.Fields(c.qsoField));
-  // The route is stored as text; a missing one stays missing rather than becoming an empty text.
+  for (const Copy& c : kFromQsoFirst) queue.CopyField(c.queueField, qso, c.qsoField);
+  // The route is stored as text: a text (or a missing route) as it is, anything else as its
+  // text.
   const Value via = qso.Fields("QSL_Via");
-  queue.SetField("via", via.IsNull() ? Value() : Value(via.ToText()));
-  queue.SetField("Operator", qso.Fields("Operator"));
+  if (via.IsNull() || via.IsText()) {
+    queue.CopyField("via", qso, "QSL_Via");
+  } else {
+    queue.SetField("via", Value(via.ToText()));
+  }
+  queue.CopyField("Operator", qso, "Operator");
 
   qso.Edit();
   qso.SetField("QSL_Rcvd", "R");
   qso.Update();
 
-  queue.SetField("QSL_Rcvd", qso.Fields("QSL_Rcvd"));
+  queue.CopyField("QSL_Rcvd", qso, "QSL_Rcvd");
   queue.SetField("Incidence", incidence);
   queue.SetField("Unique", count == 1 ? "Y" : "N");
   queue.SetField("Needed", "Y");
-  queue.SetField("Notes", qso.Fields("QSLMsg"));
+  queue.CopyField("Notes", qso, "QSLMsg");
   queue.SetField("Enabled", "Y");
-  queue.SetField("MYQTHID", qso.Fields("MYQTHID"));
+  queue.CopyField("MYQTHID", qso, "MYQTHID");
   // Without any QTHs row the address fields keep the table's defaults.
   for (const char* field : kFromQth) {
-    SkipNoCurrentRecord([&] { queue.SetField(field, qth.Fields(field)); });
+    SkipNoCurrentRecord([&] { queue.CopyField(field, qth, field); });
   }
-  for (const Copy& c : kFromQsoLast) queue.SetField(c.queueField, qso.Fields(c.qsoField));
+  for (const Copy& c : kFromQsoLast) queue.CopyField(c.queueField, qso, c.qsoField);
   queue.Update();
   return true;
 }
@@ -162,21 +167,49 @@ void RequireQueueEntryFields(const LogSession& s) {
   }
 }
 
-bool AddQsoToQueue(AppContext& ctx) {
+bool EndsTheRun(const Failure& f) {
+  switch (f.Number()) {
+    case err::kNotEnoughMemory:
+    case err::kDiskFull:
+    case err::kResourcesExceeded:
+    case err::kLockCountExceeded:
+      return true;
+    default:
+      return false;
+  }
+}
+
+QueueOutcome AddQsoToQueue(AppContext& ctx) {
   LogSession& s = ctx.session;
+  bool inRun = false, committing = false;
   try {
-    // The renumbering, the "R" mark and the new row belong together: a contact marked "R"
-    // without its queue row would never become a candidate again.
     if (!s.LogDb)
       throw Failure(err::kObjectNotSet, "Object variable or With block variable not set");
+    inRun = s.LogDb->TransactionDepth() > 0;
+    // The renumbering, the "R" mark and the new row belong together: a contact marked "R"
+    // without its queue row would never become a candidate again.
     Savepoint together(*s.LogDb);
     const bool added = QueueContact(s);
+    committing = true;
     together.Release();
-    return added;
+    return added ? QueueOutcome::kAdded : QueueOutcome::kAlreadyQueued;
   } catch (const Failure& f) {
     ReportFailure(ctx.host.dialogs, f);
-    return false;
+    if (!s.LogDb) return QueueOutcome::kFailed;
+    if (committing || EndsTheRun(f) || (inRun && !s.LogDb->TransactionActive())) {
+      return QueueOutcome::kRunOver;
+    }
   }
+  // The savepoint has taken this contact's writes back, but Jet's dynaset still holds a queue row
+  // they added (3167 when met again): the next contact of the call sign gets a fresh set.
+  try {
+    if (s.QueueSet) s.QueueSet->Close();
+    s.QueueSet = s.LogDb->OpenRecordset(kQueueSetStatement);
+  } catch (const Failure& f) {
+    ReportFailure(ctx.host.dialogs, f);
+    return QueueOutcome::kRunOver;
+  }
+  return QueueOutcome::kFailed;
 }
 
 }  // namespace zorvik::logdb

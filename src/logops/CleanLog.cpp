@@ -25,6 +25,18 @@ std::string InDialect(std::string_view statement, StatementDialect dialect) {
   return text;
 }
 
+// Runs one update in a transaction of its own and gives the rows it changed. Jet does not run an
+// update statement as a unit: one that fails on a row (a row DXKeeper holds locked) keeps the
+// rows it changed before it, dbFailOnError or not. Here it changes every row it means or none.
+// The count is read before the commit, while it still belongs to this statement.
+std::int64_t RunWhole(Database& db, std::string_view statement) {
+  Transaction whole(db);
+  db.Execute(InDialect(statement, db.Dialect()));
+  const std::int64_t changed = db.RecordsAffected();
+  whole.Commit();
+  return changed;
+}
+
 }  // namespace
 
 void CleanLog(AppContext& ctx) {
@@ -35,12 +47,10 @@ void CleanLog(AppContext& ctx) {
   try {
     s.ReplaceDatabase(view.DatabaseFieldText());
     BackUpBeforeWriting(*s.LogDb);
-    // Each count is read right after its own statement; a change made by the first statement
-    // stays if the second one fails.
-    s.LogDb->Execute(InDialect(kCleanReceivedStatement, s.LogDb->Dialect()));
-    const std::int64_t received = s.LogDb->RecordsAffected();
-    s.LogDb->Execute(InDialect(kCleanSentStatement, s.LogDb->Dialect()));
-    const std::int64_t sent = s.LogDb->RecordsAffected();
+    // Each count is read right after its own statement; the first statement's change is stored
+    // before the second one runs, and stays if that one fails.
+    const std::int64_t received = RunWhole(*s.LogDb, kCleanReceivedStatement);
+    const std::int64_t sent = RunWhole(*s.LogDb, kCleanSentStatement);
     view.SetBillboard(std::to_string(received) + " QSL_Rcvd records were cleaned\r\n\r\n" +
                       std::to_string(sent) + " QSL_Sent records were cleaned");
     view.SelectAdd();

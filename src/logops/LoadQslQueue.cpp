@@ -30,6 +30,9 @@ struct Run {
   std::unique_ptr<Transaction> writes;
   std::int64_t loaded = 0;  // rows really added to the queue
   bool failureShown = false;
+  // A failure after which the transaction cannot be trusted (EndsTheRun, a failed commit or
+  // rollback): the run stores nothing.
+  bool takenBack = false;
 };
 
 // One message per run: a later step failing the same way (the mark removal on a log without
@@ -66,11 +69,12 @@ void Walk(AppContext& ctx, Run& run, const CandidateScan& scan, const ProgressTa
     if (!position || !bandModes || !SlotIsWorkedNotConfirmed(*bandModes, *position)) continue;
     if (queued.Contains(slot.dxccid, slot.band, slot.mode)) continue;
     for (; at < slot.index; ++at) qsos.MoveNext();
-    if (AddQsoToQueue(ctx)) {
-      ++run.loaded;
-    } else if (!run.writes->Active()) {
-      // The engine took the whole run back (a full disk): the builder has said why, and every
-      // further contact would only fail the same way, one message box each.
+    const QueueOutcome outcome = AddQsoToQueue(ctx);
+    if (outcome == QueueOutcome::kAdded) ++run.loaded;
+    if (outcome == QueueOutcome::kRunOver) {
+      // The builder has said why; every further contact would only add to work that is taken
+      // back, or fail the same way, one message box each.
+      run.takenBack = true;
       return;
     }
   }
@@ -116,7 +120,7 @@ void Load(AppContext& ctx, Run& run) {
   s.QthSet = s.LogDb->OpenRecordset("Select * From QTHs");
   run.qthSetOpened = true;  // stays on its first row: its address goes on every queue row
 
-  s.QueueSet = s.LogDb->OpenRecordset("Select * From PrintQueue");
+  s.QueueSet = s.LogDb->OpenRecordset(kQueueSetStatement);
   run.queueSetOpened = true;
   std::int64_t queueRows = 0;
   try {
@@ -169,9 +173,10 @@ void Finish(AppContext& ctx, Run& run) {
   LogSession& s = ctx.session;
 
   // Without the run's transaction (the log is read-only or locked, or the engine rolled it
-  // back) there are no marks of this run, and the removal could only fail again.
-  if (run.writes && !run.writes->Active()) {
-    run.loaded = 0;  // the engine took it all back
+  // back) there are no marks of this run, and the removal could only fail again. After a failure
+  // that leaves the transaction in doubt nothing of it is stored: it is rolled back below.
+  if (run.writes && (run.takenBack || !run.writes->Active())) {
+    run.loaded = 0;
   } else if (run.writes) {
     try {
       // Removes "~" marks that a run of an older version left behind.
@@ -221,6 +226,7 @@ void LoadQslQueue(AppContext& ctx) {
     }
     Load(ctx, run);
   } catch (const Failure& f) {
+    if (EndsTheRun(f)) run.takenBack = true;
     if (!EndsSilently(f)) ShowRunFailure(h.dialogs, run, f);
   } catch (const std::exception& e) {
     ShowRunFailure(h.dialogs, run, Failure(err::kEngineError, e.what()));

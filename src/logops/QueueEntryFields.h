@@ -4,6 +4,9 @@
 
 namespace zorvik::logdb {
 
+// The statement QueueSet is opened with: the whole print queue.
+inline constexpr const char* kQueueSetStatement = "Select * From PrintQueue";
+
 // Checks, before anything is written, that the log has every field the queue entry builder
 // (AddQsoToQueue) reads or writes: in QSOs through QsoSet, in PrintQueue through QueueSet and in
 // QTHs through QthSet. A log missing one would otherwise fail the same way for every contact the

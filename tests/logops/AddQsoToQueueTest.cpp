@@ -9,6 +9,7 @@ namespace zorvik::logops_test {
 namespace {
 
 using logdb::AddQsoToQueue;
+using logdb::QueueOutcome;
 
 // Opens the sets as the Add action has them when it calls the builder, QsoSet on `call` (empty:
 // on the first contact).
@@ -48,7 +49,7 @@ TEST(AddQsoToQueue, FirstCardOfACallFillsAllFortyFields) {
   Harness h(log.Path());
   StandOn(h, "JA1ZZ");
 
-  EXPECT_TRUE(AddQsoToQueue(h.ctx));
+  EXPECT_EQ(AddQsoToQueue(h.ctx), QueueOutcome::kAdded);
   EXPECT_TRUE(h.dialogs.boxes.empty());
   auto rows = log.Rows(std::string("SELECT ") + kQueueFields + " FROM PrintQueue");
   ASSERT_EQ(rows.size(), 1u);
@@ -72,7 +73,7 @@ TEST(AddQsoToQueue, EmptyQthsLeavesTheAddressAtItsDefaults) {
   log.AddQso({});
   Harness h(log.Path());
   StandOn(h, "DL1XX");
-  EXPECT_TRUE(AddQsoToQueue(h.ctx));
+  EXPECT_EQ(AddQsoToQueue(h.ctx), QueueOutcome::kAdded);
   EXPECT_TRUE(h.dialogs.boxes.empty());
   EXPECT_EQ(log.Text("SELECT coalesce(City, County, Grid, PostalCode, 'none') FROM PrintQueue"),
             "none");
@@ -88,7 +89,7 @@ TEST(AddQsoToQueue, RenumbersEveryCardOfTheCall) {
   log.Exec("UPDATE PrintQueue SET \"Unique\" = 'Q' WHERE rowid = 2");
   Harness h(log.Path());
   StandOn(h, "DL1XX");
-  EXPECT_TRUE(AddQsoToQueue(h.ctx));
+  EXPECT_EQ(AddQsoToQueue(h.ctx), QueueOutcome::kAdded);
   EXPECT_EQ(
       log.Rows("SELECT Call, Incidence, \"Unique\" FROM PrintQueue ORDER BY rowid"),
       (std::vector<std::vector<std::string>>{
@@ -118,7 +119,8 @@ TEST(AddQsoToQueue, OnlyTheSameContactIsADuplicate) {
     const std::string before = log.Dump();
     Harness h(log.Path());
     StandOn(h, "DL1XX");
-    EXPECT_EQ(AddQsoToQueue(h.ctx), c.added) << c.what;
+    EXPECT_EQ(AddQsoToQueue(h.ctx), c.added ? QueueOutcome::kAdded : QueueOutcome::kAlreadyQueued)
+        << c.what;
     EXPECT_TRUE(h.dialogs.boxes.empty()) << c.what;
     if (c.added) {
       EXPECT_EQ(log.Count("SELECT count(*) FROM PrintQueue WHERE Incidence = '2'"), 2) << c.what;
@@ -137,7 +139,7 @@ TEST(AddQsoToQueue, CallSignWithAnApostropheIsSearchedNotInjected) {
   log.AddQueueRow("X' OR 'A'='A", "230", "40M", "CW", 7.01);
   Harness h(log.Path());
   StandOn(h, "O'BRIEN");
-  EXPECT_TRUE(AddQsoToQueue(h.ctx));
+  EXPECT_EQ(AddQsoToQueue(h.ctx), QueueOutcome::kAdded);
   EXPECT_TRUE(h.dialogs.boxes.empty());
   EXPECT_EQ(log.Rows("SELECT Call, Incidence FROM PrintQueue ORDER BY rowid"),
             (std::vector<std::vector<std::string>>{
@@ -155,7 +157,7 @@ TEST(AddQsoToQueue, AFailedCallLeavesNothingBehind) {
   const std::string before = log.Dump();
   Harness h(log.Path());
   StandOn(h, "DL1XX");
-  EXPECT_FALSE(AddQsoToQueue(h.ctx));
+  EXPECT_EQ(AddQsoToQueue(h.ctx), QueueOutcome::kFailed);
   ASSERT_EQ(h.dialogs.boxes.size(), 1u);
   EXPECT_EQ(h.dialogs.boxes[0].flags, mb::kOkOnly);
   EXPECT_NE(h.dialogs.boxes[0].text.find(" : "), std::string::npos);
@@ -181,7 +183,7 @@ TEST(AddQsoToQueue, NullValuesThatCannotBeComparedStopTheCall) {
     Harness h(log.Path());
     StandOn(h);
     const std::string before = log.Dump();
-    EXPECT_FALSE(AddQsoToQueue(h.ctx)) << c.what;
+    EXPECT_EQ(AddQsoToQueue(h.ctx), QueueOutcome::kFailed) << c.what;
     ASSERT_EQ(h.dialogs.boxes.size(), 1u) << c.what;
     EXPECT_EQ(h.dialogs.boxes[0].text, "94 : Invalid use of Null") << c.what;
     EXPECT_EQ(log.Dump(), before) << c.what;

@@ -160,6 +160,35 @@ std::string ScratchLog::Dump() {
   return out;
 }
 
+ScratchLog::Stored ScratchLog::StoredValue(const std::string& sql) {
+  sqlite3_stmt* st = nullptr;
+  Check(Db(), sqlite3_prepare_v2(Db(), sql.c_str(), -1, &st, nullptr), sql);
+  Stored stored{"none", {}};
+  if (sqlite3_step(st) == SQLITE_ROW) {
+    switch (sqlite3_column_type(st, 0)) {
+      case SQLITE_INTEGER: {
+        const sqlite3_int64 n = sqlite3_column_int64(st, 0);
+        stored = {"integer", std::string(reinterpret_cast<const char*>(&n), sizeof n)};
+        break;
+      }
+      case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, 0);
+        stored = {"real", std::string(reinterpret_cast<const char*>(&d), sizeof d)};
+        break;
+      }
+      case SQLITE_NULL:
+        stored = {"null", {}};
+        break;
+      default: {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(st, 0));
+        stored = {"text", std::string(bytes ? bytes : "", sqlite3_column_bytes(st, 0))};
+      }
+    }
+  }
+  sqlite3_finalize(st);
+  return stored;
+}
+
 void AddOneToQueueAndOneToClean(ScratchLog& log) {
   log.AddQso({});
   Qso stray;

@@ -80,6 +80,14 @@ class ScratchLog {
   // The four tables, row by row, in rowid order: equal dumps mean equal logs.
   std::string Dump();
 
+  // The first value of `sql` as the file stores it: SQLite's storage class ("integer", "real",
+  // "text", "null") and the value's bytes (a real's eight bytes as they are in memory).
+  struct Stored {
+    std::string kind;
+    std::string bytes;
+  };
+  Stored StoredValue(const std::string& sql);
+
   // Closes the raw connection (for tests that must not hold the file open).
   void Disconnect();
 

@@ -26,7 +26,9 @@ class DaoDatabase final : public Database {
   // Opens an existing Jet log for reading and writing (shared), as OpenDatabase does with the
   // path alone. Expects the checks of Database::Open to have passed. Fails with 429 when DAO is
   // not registered (CreateDbEngine), and with Jet's own failures (3024, 3043, 3045, 3051,
-  // 3343, 3356, ...).
+  // 3343, 3356, ...); a shared open Jet refuses (3051 no lock file can be made beside the log,
+  // 3045 / 3050 the log or its lock file held) keeps Jet's number and description and adds what
+  // the user can do about it.
   static std::unique_ptr<DaoDatabase> Open(const std::string& path);
 
   ~DaoDatabase() override;  // rolls back levels still open and closes the database; never throws
@@ -45,12 +47,15 @@ class DaoDatabase final : public Database {
   // The outermost BeginTrans fails with 3027 on a log that opened read-only (the database is not
   // Updatable). CommitTrans and Rollback without an open level through this handle fail with
   // 3034 / do nothing, so that they never end another handle's transaction in the same
-  // workspace.
+  // workspace. The outermost CommitTrans passes dbForceOSFlush: the commit returns once Jet has
+  // written it to disk.
   void BeginTrans() override;
   void CommitTrans() override;
   void Rollback() noexcept override;
   int TransactionDepth() const noexcept override { return depth_; }
-  bool TransactionActive() const noexcept override { return depth_ > 0; }
+  // False also once a Rollback has failed: Jet's transaction then holds an unknown part of the
+  // work, and only rolling back the outermost level is left.
+  bool TransactionActive() const noexcept override { return depth_ > 0 && !inDoubt_; }
 
  private:
   explicit DaoDatabase(std::string path) : path_(std::move(path)) {}
@@ -60,6 +65,7 @@ class DaoDatabase final : public Database {
   mutable Dispatch database_;
   std::string path_;
   int depth_ = 0;
+  bool inDoubt_ = false;
 };
 
 }  // namespace zorvik::logdb::dao

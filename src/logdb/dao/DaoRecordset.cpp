@@ -102,6 +102,17 @@ void DaoRecordset::SetField(std::string_view name, const Value& value) {
   field.object.Put(L"Value", variant.Get());
 }
 
+void DaoRecordset::CopyField(std::string_view name, const Recordset& from,
+                             std::string_view fromName) {
+  const auto* source = dynamic_cast<const DaoRecordset*>(&from);
+  if (source == nullptr) {
+    Recordset::CopyField(name, from, fromName);
+    return;
+  }
+  const UniqueVariant value = source->FieldNamed(fromName).object.Get(L"Value");
+  FieldNamed(name).object.Put(L"Value", value.Get());
+}
+
 void DaoRecordset::Update() {
   Set().Call(L"Update");
 }

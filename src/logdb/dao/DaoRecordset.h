@@ -40,6 +40,10 @@ class DaoRecordset final : public Recordset {
   void Edit() override;
   void AddNew() override;
   void SetField(std::string_view name, const Value& value) override;
+  // From another DaoRecordset: the field's VARIANT as DAO gave it, handed back unchanged (a date
+  // keeps its double, a Single stays VT_R4, a Yes/No VT_BOOL, currency VT_CY). From any other
+  // set: SetField of its value.
+  void CopyField(std::string_view name, const Recordset& from, std::string_view fromName) override;
   void Update() override;
 
   void Close() override;

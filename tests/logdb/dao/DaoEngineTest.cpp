@@ -73,31 +73,34 @@ TEST_F(DaoEngine, TheFirstBytesChooseTheEngine) {
   }
 }
 
-// DAO's failures reach the layer with the numbers and descriptions the engine raised, 3021
-// included: here the SQLite engine's own, passed through EXCEPINFO, or DAO's where DAO raises
-// the failure itself (a field its Fields collection lacks).
+// DAO's failures reach the layer with the numbers and descriptions Jet raised, 3021 included,
+// passed through EXCEPINFO; the SQLite engine fails the same way with the same numbers.
 TEST_F(DaoEngine, FailuresKeepTheEnginesNumbersAndDescriptions) {
   using Action = std::function<void(Database&)>;
   struct Case {
     const char* what;
     int number;
     Action act;
-    const char* daoDescription;  // nullptr: the SQLite engine's
+    const char* daoDescription;
   };
   log.Exec("DELETE FROM PrintQueue");
   const Case cases[] = {
       {"MoveFirst on an empty set", err::kNoCurrentRecord,
-       [](Database& db) { db.OpenRecordset("Select * From PrintQueue")->MoveFirst(); }, nullptr},
+       [](Database& db) { db.OpenRecordset("Select * From PrintQueue")->MoveFirst(); },
+       "No current record."},
       {"a field the set lacks", err::kUnknownField,
        [](Database& db) { db.OpenRecordset("Select * From QSOs")->Fields("Nope"); },
        "Item not found in this collection."},
       {"a field the statement's table lacks", err::kStatementUnknownField,
-       [](Database& db) { db.Execute("Update QSOs Set Nope = ''"); }, nullptr},
+       [](Database& db) { db.Execute("Update QSOs Set Nope = ''"); },
+       "Too few parameters. Expected 1. (Jet reads the unknown name Nope as a parameter)"},
       {"a statement that cannot be read", err::kSyntaxError,
-       [](Database& db) { db.Execute("Update QSOs Set"); }, nullptr},
+       [](Database& db) { db.Execute("Update QSOs Set QSL_Rcvd = '' Where"); },
+       "Syntax error (missing operator) in query expression 'Update QSOs Set QSL_Rcvd = '' "
+       "Where'."},
       {"a criterion that cannot be read", err::kCriterionSyntax,
-       [](Database& db) { db.OpenRecordset("Select * From QSOs")->FindFirst("Call Like 'D*'"); },
-       nullptr},
+       [](Database& db) { db.OpenRecordset("Select * From QSOs")->FindFirst("Call = 'D"); },
+       "Syntax error (missing operator) in expression."},
   };
   const auto failureOf = [](const Action& act, Database& db) {
     try {
@@ -113,9 +116,7 @@ TEST_F(DaoEngine, FailuresKeepTheEnginesNumbersAndDescriptions) {
     const std::string prefix = std::to_string(c.number) + " : ";
     const std::string expected = failureOf(c.act, *direct);
     EXPECT_EQ(expected.rfind(prefix, 0), 0u) << c.what << ": " << expected;
-    EXPECT_EQ(failureOf(c.act, *throughDao),
-              c.daoDescription ? prefix + c.daoDescription : expected)
-        << c.what;
+    EXPECT_EQ(failureOf(c.act, *throughDao), prefix + c.daoDescription) << c.what;
   }
   try {
     DaoDatabase::Open(log.Folder() + "\\gone.mdb");
@@ -274,7 +275,8 @@ TEST_F(DaoEngine, AddAndLogCleanCopyTheLogBeforeWritingWhileDxkeeperHoldsIt) {
   for (const auto& entry : fs::directory_iterator(logdb::Utf8Path(log.Folder()))) {
     files.insert(entry.path().filename().string());
   }
-  std::set<std::string> expected{"log.sqlite", "log.mdb"};
+  // Jet's lock file stays while Zorvik has the log open (LogDb is never closed explicitly).
+  std::set<std::string> expected{"log.sqlite", "log.mdb", "log.ldb"};
   for (const std::string& b : backups) expected.insert(fs::path(b).filename().string());
   EXPECT_EQ(files, expected);
 }
@@ -304,6 +306,184 @@ TEST_F(DaoEngine, ABackupThatCannotBeMadeLeavesTheLogAsItWas) {
         << h.dialogs.boxes[0].text;
     EXPECT_EQ(log.Dump(), before);
     EXPECT_TRUE(logdb::BackupsOf(jet).empty());
+  }
+}
+
+// Jet runs an update statement row by row and keeps a transaction open after running out of
+// memory or resources, storing an unknown part of it when committed. Zorvik must leave a Jet log
+// either as the action leaves it or as it was: Log Clean's statements each whole or not at all,
+// an Add that meets such a failure (or a failed commit or rollback) not at all, with one box and
+// DXKeeper's log given back.
+TEST_F(DaoEngine, NothingIsHalfWrittenOnJet) {
+  enum class Expect { kAsBefore, kFirstStatementOnly };
+  struct Case {
+    const char* what;
+    std::vector<std::string> switches;
+    bool clean;  // Log Clean, else Add
+    int number;  // of the one box
+    Expect log;
+    bool refuseARow = false;  // the log refuses the second contact's queue row
+  };
+  // Add's candidates are F103, F104, F105 and M1. Its writes: 1 M1's (whose slot is queued),
+  // then two for each of the others (its mark, its row).
+  const Case cases[] = {
+      {"Log Clean, the first statement meets a locked row",
+       {"lock QSOs 2 3260"},
+       true,
+       3260,
+       Expect::kAsBefore},
+      {"Log Clean, the second statement meets a locked row",
+       {"lock QSOs 3 3218"},
+       true,
+       3218,
+       Expect::kFirstStatementOnly},
+      {"Add, out of memory in the middle of the walk",
+       {"fault write 6 2004"},
+       false,
+       2004,
+       Expect::kAsBefore},
+      {"Add, system resources exceeded", {"fault write 5 3035"}, false, 3035, Expect::kAsBefore},
+      {"Add, too many locks", {"fault write 4 3052"}, false, 3052, Expect::kAsBefore},
+      {"Add, the disk full", {"fault write 7 3026"}, false, 3026, Expect::kAsBefore},
+      {"Add, the run's commit fails", {"fault commit 1 3035"}, false, 3035, Expect::kAsBefore},
+      {"Add, a contact's commit fails", {"fault commit 2 2004"}, false, 2004, Expect::kAsBefore},
+      {"Add, a failed contact cannot be rolled back",
+       {"fault rollback 2 3035"},
+       false,
+       3146,
+       Expect::kAsBefore,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchLog fresh;
+    // rowid 1 and 2: QSL_Rcvd to be cleaned; rowid 3: QSL_Sent to be cleaned. Entities 100 to
+    // 105 have a free slot each; entity 7's slot is queued already.
+    for (int i = 0; i < 6; ++i) {
+      Qso q;
+      q.call = "F" + std::to_string(100 + i);
+      q.dxccid = std::to_string(100 + i);
+      if (i < 2) q.rcvd = "N";
+      if (i == 2) q.sent = "N";
+      fresh.AddQso(q);
+      fresh.SetProgress(q.dxccid, std::string(44, 'W'));
+    }
+    Qso queued;
+    queued.call = "M1";
+    queued.dxccid = "7";
+    fresh.AddQso(queued);
+    fresh.SetProgress("7", std::string(44, 'W'));
+    fresh.AddQueueRow("OLD", "7", "20M", "SSB");
+    if (c.refuseARow) {
+      fresh.Exec(
+          "CREATE TRIGGER refuse BEFORE INSERT ON PrintQueue WHEN NEW.Call = 'F104' "
+          "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    const std::string path = fresh.Folder() + "\\log.mdb";
+    zorvik::testing::WriteJetRoutedLog(logdb::Utf8Path(path), "log.sqlite", c.switches);
+    const std::string before = fresh.Dump();
+    fresh.Exec("UPDATE QSOs SET QSL_Rcvd = '' WHERE rowid <= 2");
+    const std::string firstStatementOnly = fresh.Dump();
+    fresh.Exec("UPDATE QSOs SET QSL_Rcvd = 'N' WHERE rowid <= 2");
+
+    Harness h(path);
+    h.view.billboard = "before";
+    if (c.clean) {
+      logdb::CleanLog(h.ctx);
+    } else {
+      logdb::LoadQslQueue(h.ctx);
+    }
+    ASSERT_FALSE(h.dialogs.boxes.empty());
+    const std::string& text = h.dialogs.boxes[0].text;
+    const std::string number = std::to_string(c.number);
+    EXPECT_TRUE(text.rfind(number + " : ", 0) == 0 ||
+                text.rfind("Error code: " + number + "\r\n", 0) == 0)
+        << text;
+    // One box; Add's run also counts the queue, which must not fail either.
+    EXPECT_EQ(h.dialogs.boxes.size(), 1u) << h.dialogs.boxes.back().text;
+    h.session.CloseAllSets();
+    h.session.LogDb.reset();
+    EXPECT_EQ(fresh.Dump(), c.log == Expect::kAsBefore ? before : firstStatementOnly);
+    if (c.clean) {
+      EXPECT_EQ(h.view.billboard, "before");
+    } else {
+      EXPECT_EQ(h.view.billboard, "0 QSO records were loaded into the QSL queue.");
+      EXPECT_EQ(h.dde.journal, (std::vector<std::string>{"001closelog", "001openlastlog"}));
+    }
+  }
+}
+
+// The outermost commit asks Jet to bring the writes to disk (dbForceOSFlush), so that DXKeeper,
+// told to take its log back, reads them; statements go with dbFailOnError, each of Log Clean's
+// in a transaction of its own.
+TEST_F(DaoEngine, CommitsAreOnDiskBeforeDxKeeperGetsItsLog) {
+  const std::string journal = log.Folder() + "\\journal.txt";
+  zorvik::testing::WriteJetRoutedLog(logdb::Utf8Path(jet), "log.sqlite", {"journal " + journal});
+  Harness h(jet);
+  logdb::CleanLog(h.ctx);
+  logdb::LoadQslQueue(h.ctx);
+  EXPECT_TRUE(h.dialogs.boxes.empty());
+  std::vector<std::string> writes;
+  std::ifstream lines(logdb::Utf8Path(journal));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("OpenRecordset", 0) != 0) writes.push_back(line.substr(0, line.find(" Where")));
+  }
+  EXPECT_EQ(writes, (std::vector<std::string>{
+                        "BeginTrans", "Execute 128 Update QSOs Set QSL_Rcvd=''",
+                        "CommitTrans dbForceOSFlush", "BeginTrans",
+                        "Execute 128 Update QSOs Set QSL_Sent=''", "CommitTrans dbForceOSFlush",
+                        // Add: the run, one contact in a level of its own, the marks of
+                        // older versions removed, then the commit.
+                        "BeginTrans", "BeginTrans", "CommitTrans",
+                        "Execute 128 Update QSOs Set QSL_Rcvd=''", "CommitTrans dbForceOSFlush"}));
+}
+
+// A log Jet will not open shared gets a box that says what to do, in every action: a folder where
+// Jet's lock file cannot be made (read-only), or a lock file another program holds.
+TEST_F(DaoEngine, ASharedOpenJetRefusesSaysWhatToDo) {
+  const std::filesystem::path lockFile = logdb::Utf8Path(log.Folder()) / "log.ldb";
+  struct Case {
+    const char* what;
+    int number;
+    std::function<std::function<void()>()> block;  // blocks the open; gives what unblocks it
+  };
+  const Case cases[] = {
+      {"a folder of the lock file's name", err::kCannotOpenShared,
+       [&] {
+         std::filesystem::create_directory(lockFile);
+         return std::function<void()>([&] { std::filesystem::remove(lockFile); });
+       }},
+      {"the lock file held by another program", err::kFileInUse,
+       [&] {
+         HANDLE held = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+         return std::function<void()>([held, &lockFile] {
+           CloseHandle(held);
+           std::filesystem::remove(lockFile);
+         });
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = log.Dump();
+    const std::function<void()> unblock = c.block();
+    Harness h(jet);
+    logdb::ShowQueueCount(h.ctx);
+    logdb::CleanLog(h.ctx);
+    logdb::LoadQslQueue(h.ctx);
+    unblock();
+    // Refresh, Log Clean, then Add's own box and the queue count that closes it.
+    ASSERT_EQ(h.dialogs.boxes.size(), 4u);
+    const std::string number = std::to_string(c.number);
+    const std::string starts[] = {number + " : ", number + " : ",
+                                  "Error code: " + number + "\r\nDescription: ", number + " : "};
+    for (std::size_t i = 0; i < 4; ++i) {
+      const std::string& text = h.dialogs.boxes[i].text;
+      EXPECT_EQ(text.rfind(starts[i], 0), 0u) << text;
+      EXPECT_NE(text.find(lockFile.filename().string()), std::string::npos) << text;
+      EXPECT_NE(text.find("then try again"), std::string::npos) << text;
+    }
+    EXPECT_EQ(log.Dump(), before);
   }
 }
 

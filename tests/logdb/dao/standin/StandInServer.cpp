@@ -3,8 +3,6 @@
 // (scripts/dao-standin); never part of Zorvik.
 #include <windows.h>
 
-#include <new>
-
 #include "StandInObjects.h"
 
 namespace zorvik::dao_standin {
@@ -32,11 +30,8 @@ class Factory final : public IClassFactory {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    Engine* engine = new (std::nothrow) Engine();
-    if (engine == nullptr) return E_OUTOFMEMORY;
-    const HRESULT result = engine->QueryInterface(iid, object);
-    engine->Release();
-    return result;
+    // DAO's DBEngine is one per process: every creation gives the same object.
+    return Engine::Instance().QueryInterface(iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
